@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+
+#include "Autostart.h"
+#include "InstanceLock.h"
+#include "WindowStyler.h"
+
+namespace quillet::platform {
+
+// Every platform service the program uses, made once in main() and lent to the windows.
+// Services arrive here as the program comes to need them.
+struct Platform {
+    std::unique_ptr<InstanceLock> instanceLock;
+    std::unique_ptr<Autostart> autostart;
+    std::unique_ptr<WindowStyler> windowStyler;
+};
+
+// The services of the system this program was built for. Defined once per backend.
+std::unique_ptr<Platform> CreatePlatform();
+
+}  // namespace quillet::platform

@@ -1,0 +1,16 @@
+#include "FileInstanceLock.h"
+#include "X11WindowStyler.h"
+#include "XdgAutostart.h"
+#include "platform/Platform.h"
+
+namespace quillet::platform {
+
+std::unique_ptr<Platform> CreatePlatform() {
+    auto platform = std::make_unique<Platform>();
+    platform->instanceLock = std::make_unique<FileInstanceLock>();
+    platform->autostart = std::make_unique<XdgAutostart>();
+    platform->windowStyler = std::make_unique<X11WindowStyler>();
+    return platform;
+}
+
+}  // namespace quillet::platform
