@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Helpers for tests that drive the real program under X: other programs run as X clients, the
+// program folder is a private copy of the built one.
+namespace quillet::e2e {
+
+// Runs `program` with `args` and returns its standard output; empty when it fails or takes
+// longer than `timeoutMs`.
+QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 5000);
+
+// Ids of the visible windows whose title is exactly `title`, of process `pid` when not 0.
+QStringList FindWindows(const QString& title, qint64 pid = 0);
+
+// Waits until FindWindows finds one; returns its id, or empty after `timeoutMs`.
+QString WaitForWindow(const QString& title, qint64 pid = 0, int timeoutMs = 10000);
+
+// The value of window property `name` as xprop prints it.
+QString WindowProperty(const QString& window, const QString& name);
+
+// Gives `window` the focus and types `keys` (xdotool key names) into it.
+void TypeKeys(const QString& window, const QString& keys);
+
+// A copy of the built program folder in a temporary folder, and a separate runtime folder for
+// the instance lock, so that tests never meet each other's instances.
+class ProgramFolder {
+  public:
+    ProgramFolder();
+
+    QString path() const { return folder_.path(); }
+    QString file(const QString& name) const { return folder_.filePath(name); }
+    QString runtimeDir() const { return runtime_.path(); }
+
+    // Starts the program with the current directory `workingDir` (a folder that holds no
+    // database of its own). The process ends when the returned object is destroyed.
+    std::unique_ptr<QProcess> start(const QString& workingDir) const;
+
+  private:
+    QTemporaryDir folder_;
+    QTemporaryDir runtime_;
+};
+
+}  // namespace quillet::e2e
