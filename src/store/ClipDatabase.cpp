@@ -6,6 +6,7 @@
 #include <QFile>
 #include <utility>
 
+#include "store/SharedTexts.h"
 #include "store/Statement.h"
 #include "store/StoreError.h"
 
@@ -124,17 +125,20 @@ sqlite3* ClipDatabase::connection() const {
 
 void ClipDatabase::LoadAllClips(const std::function<void(ClipRow&&)>& append) {
     Statement statement(connection(), kLoadAllClips);
+    // Type, Source and FormatList repeat from clip to clip (one program, one set of formats);
+    // sharing them keeps a large list small.
+    SharedTexts shared;
     while (statement.step()) {
         ClipRow row;
         row.ID = statement.columnInt64(0);
         row.DataFormat = statement.columnInt(1);
-        row.FType = statement.columnText(2);
+        row.FType = shared.get(statement.columnTextView(2));
         row.Title = statement.columnText(3);
-        row.Source = statement.columnText(4);
+        row.Source = shared.get(statement.columnTextView(4));
         row.Size = statement.columnInt(5);
         row.TimeStamp = statement.columnText(6);
         row.Modified = statement.columnInt(7);
-        row.FormatList = statement.columnText(8);
+        row.FormatList = shared.get(statement.columnTextView(8));
         row.Lock = statement.columnInt(9);
         append(std::move(row));
     }

@@ -88,6 +88,10 @@ bool Statement::step() {
 }
 
 QString Statement::columnText(int column) const {
+    return columnTextView(column).toString();
+}
+
+QStringView Statement::columnTextView(int column) const {
     if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
         return {};
     }
@@ -97,7 +101,8 @@ QString Statement::columnText(int column) const {
         throw StoreError::FromConnection(connection_, SQLITE_NOMEM);
     }
     const int bytes = sqlite3_column_bytes16(statement_, column);
-    return QString(static_cast<const QChar*>(data), bytes / static_cast<int>(sizeof(QChar)));
+    return QStringView(static_cast<const char16_t*>(data),
+                       bytes / static_cast<int>(sizeof(char16_t)));
 }
 
 qint32 Statement::columnInt(int column) const {

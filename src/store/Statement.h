@@ -39,6 +39,9 @@ class Statement {
 
     // Column reads of the current row. NULL reads as empty text, 0, or no bytes.
     QString columnText(int column) const;
+    // The text of `column` as SQLite holds it, valid until the next step or the end of the
+    // statement; empty for NULL.
+    QStringView columnTextView(int column) const;
     qint32 columnInt(int column) const;
     qint64 columnInt64(int column) const;
     QByteArray columnBlob(int column) const;
