@@ -4,6 +4,7 @@
 
 #include "Autostart.h"
 #include "InstanceLock.h"
+#include "SoundPlayer.h"
 #include "WindowStyler.h"
 
 namespace quillet::platform {
@@ -14,6 +15,7 @@ struct Platform {
     std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<Autostart> autostart;
     std::unique_ptr<WindowStyler> windowStyler;
+    std::unique_ptr<SoundPlayer> soundPlayer;
 };
 
 // The services of the system this program was built for. Defined once per backend.

@@ -21,12 +21,15 @@ FakePlatform::FakePlatform() : platform_(std::make_unique<Platform>()) {
     auto lock = std::make_unique<FakeInstanceLock>();
     auto autostartFake = std::make_unique<FakeAutostart>();
     auto styler = std::make_unique<FakeWindowStyler>();
+    auto sound = std::make_unique<FakeSoundPlayer>();
     instanceLock = lock.get();
     autostart = autostartFake.get();
     windowStyler = styler.get();
+    soundPlayer = sound.get();
     platform_->instanceLock = std::move(lock);
     platform_->autostart = std::move(autostartFake);
     platform_->windowStyler = std::move(styler);
+    platform_->soundPlayer = std::move(sound);
 }
 
 std::unique_ptr<Platform> FakePlatform::take() {

@@ -52,6 +52,14 @@ class FakeWindowStyler final : public WindowStyler {
     std::map<NativeWindow, int> opacity;
 };
 
+// Records the path of every sound it is asked to play.
+class FakeSoundPlayer final : public SoundPlayer {
+  public:
+    void playAsync(const std::string& path) override { played.push_back(path); }
+
+    std::vector<std::string> played;
+};
+
 // A platform made of fakes, with typed access to each for the test.
 struct FakePlatform {
     FakePlatform();
@@ -62,6 +70,7 @@ struct FakePlatform {
     FakeInstanceLock* instanceLock;
     FakeAutostart* autostart;
     FakeWindowStyler* windowStyler;
+    FakeSoundPlayer* soundPlayer;
 
   private:
     std::unique_ptr<Platform> platform_;

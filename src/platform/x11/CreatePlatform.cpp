@@ -1,3 +1,4 @@
+#include "CanberraSoundPlayer.h"
 #include "FileInstanceLock.h"
 #include "X11WindowStyler.h"
 #include "XdgAutostart.h"
@@ -10,6 +11,7 @@ std::unique_ptr<Platform> CreatePlatform() {
     platform->instanceLock = std::make_unique<FileInstanceLock>();
     platform->autostart = std::make_unique<XdgAutostart>();
     platform->windowStyler = std::make_unique<X11WindowStyler>();
+    platform->soundPlayer = std::make_unique<CanberraSoundPlayer>();
     return platform;
 }
 
