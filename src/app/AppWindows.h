@@ -10,15 +10,20 @@ struct Platform;
 
 namespace quillet::app {
 
+class TAbout;
+class TExitProgram;
 class TQuilletMain;
 
 // Every window of the program, each made once, hidden, in a fixed order with the main window
-// first: its creation steps run before any other window exists. They live until the run ends.
+// first: its creation steps run before any other window exists, and the later windows may use
+// it as their owner. They live until the run ends.
 struct AppWindows {
     AppWindows(platform::Platform& platform, const QString& appFolder);
     ~AppWindows();
 
     std::unique_ptr<TQuilletMain> main;
+    std::unique_ptr<TExitProgram> exitProgram;
+    std::unique_ptr<TAbout> about;
 };
 
 }  // namespace quillet::app

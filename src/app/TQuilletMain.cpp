@@ -1,9 +1,33 @@
 #include "TQuilletMain.h"
 
-#include <QShowEvent>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
+#include "MainMenu.h"
+#include "NotificationSound.h"
 #include "ProgramIcon.h"
 #include "QuilletApplication.h"
+#include "ShellTargets.h"
+#include "TAbout.h"
+#include "TExitProgram.h"
+#include "WaitPumpingMessages.h"
+#include "WindowPlacement.h"
+#include "browser/ClipBrowser.h"
+#include "browser/ClipGrid.h"
+#include "browser/ClipGridModel.h"
+#include "browser/ClipPreview.h"
 #include "platform/Platform.h"
 
 namespace quillet::app {
@@ -15,6 +39,8 @@ TQuilletMain::TQuilletMain(platform::Platform& platform, const QString& appFolde
     setWindowTitle(QStringLiteral("Quillet V5.0.5"));
     setWindowIcon(ProgramIcon());
     setAccessibleName(windowTitle());
+    sound_ = std::make_unique<NotificationSound>(*platform_.soundPlayer, settings_);
+    buildLayout();
     resize(269, 678);
     try {
         FormCreate();
@@ -25,22 +51,179 @@ TQuilletMain::TQuilletMain(platform::Platform& platform, const QString& appFolde
 
 TQuilletMain::~TQuilletMain() = default;
 
+void TQuilletMain::buildLayout() {
+    menu_ = std::make_unique<MainMenu>(*menuBar());
+    buildToolBar();
+
+    model_ = std::make_unique<browser::ClipGridModel>(clipList_);
+    auto* tabs = new QTabWidget;
+    tabs->setAccessibleName(QStringLiteral("일반"));
+    grid_ = new browser::ClipGrid(clipList_, *model_);
+    tabs->addTab(grid_, QStringLiteral("일반"));
+
+    preview_ = new browser::ClipPreview;
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setHandleWidth(10);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(tabs);
+    splitter->addWidget(preview_);
+    splitter->setSizes({379, 240});
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    clipCountPanel_ = new QLabel;
+    clipCountPanel_->setFixedWidth(89);
+    clipCountPanel_->setAccessibleName(QStringLiteral("ClipCountPanel"));
+    statusMessagePanel_ = new QLabel;
+    statusMessagePanel_->setAccessibleName(QStringLiteral("StatusMessagePanel"));
+    statusBar()->setFixedHeight(21);
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(clipCountPanel_);
+    statusBar()->addWidget(statusMessagePanel_, 1);
+
+    browser_ = new browser::ClipBrowser(
+        clipList_, *model_, *grid_, *preview_, clipboard_, &WaitPumpingMessages,
+        [this](const QString& text) { clipCountPanel_->setText(text); }, this);
+    connectMenu();
+}
+
+void TQuilletMain::buildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setAccessibleName(QStringLiteral("Tools"));
+    const auto icon = [this](const char* themeName, QStyle::StandardPixmap fallback) {
+        return QIcon::fromTheme(QLatin1String(themeName), style()->standardIcon(fallback));
+    };
+    const struct {
+        const char16_t* tip;
+        const char* item;
+        const char* theme;
+        QStyle::StandardPixmap fallback;
+    } buttons[] = {
+        {u"빈 클립 생성", "CreateEmptyClip1", "document-new", QStyle::SP_FileIcon},
+        {u"선택한 클립 삭제", "DeleteSelectedClips1", "edit-delete", QStyle::SP_TrashIcon},
+        {u"찾기 (검색)", "Find1", "edit-find", QStyle::SP_FileDialogContentsView},
+        {u"선택한 클립 내보내기", "ExportClip1", "document-save-as", QStyle::SP_DialogSaveButton},
+    };
+    for (const auto& b : buttons) {
+        // Each button runs the very handler of the menu item it stands for.
+        QAction* item = menuItem(QLatin1String(b.item));
+        QAction* action = bar->addAction(icon(b.theme, b.fallback), QString());
+        action->setToolTip(QString::fromUtf16(b.tip));
+        connect(action, &QAction::triggered, item, &QAction::trigger);
+        bar->widgetForAction(action)->setAccessibleName(action->toolTip());
+    }
+    auto* capture = new QToolButton(bar);
+    capture->setIcon(icon("camera-photo", QStyle::SP_ComputerIcon));
+    capture->setToolTip(QStringLiteral("이미지 캡처"));
+    capture->setAccessibleName(capture->toolTip());
+    capture->setPopupMode(QToolButton::InstantPopup);
+    auto* captureMenu = new QMenu(capture);
+    connect(captureMenu->addAction(QStringLiteral("전체 화면    Ctrl+Alt+F")), &QAction::triggered,
+            menuItem(QStringLiteral("FullScreen1")), &QAction::trigger);
+    connect(captureMenu->addAction(QStringLiteral("범위           Ctrl+Alt+D")),
+            &QAction::triggered, menuItem(QStringLiteral("Region1")), &QAction::trigger);
+    capture->setMenu(captureMenu);
+    bar->addWidget(capture);
+}
+
+QAction* TQuilletMain::menuItem(const QString& name) const {
+    return menu_->item(name);
+}
+
+void TQuilletMain::connectMenu() {
+    connect(menuItem(QStringLiteral("ExitProgram1")), &QAction::triggered, this, &QWidget::close);
+    connect(menuItem(QStringLiteral("HelpDocument1")), &QAction::triggered, this,
+            [this] { OpenHelpDocument(appFolder_); });
+    connect(menuItem(QStringLiteral("Website1")), &QAction::triggered, this, &OpenWebsite);
+    connect(menuItem(QStringLiteral("EmailUs1")), &QAction::triggered, this, &OpenEmailUs);
+    connect(menuItem(QStringLiteral("About1")), &QAction::triggered, this, [this] {
+        if (about_)
+            about_->exec();
+    });
+    for (const char* filter : {"Text1", "Image1"})
+        menuItem(QLatin1String(filter))->setCheckable(true);
+}
+
+void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
+    exitProgram_ = &exitProgram;
+    about_ = &about;
+}
+
 void TQuilletMain::FormCreate() {
     settings_ = ReadSettings(appFolder_ + QStringLiteral("options.ini"));
     database_ = store::ClipDatabase::OpenClipDatabase(appFolder_ + QStringLiteral("ClipsData.db"));
-    database_->LoadAllClips([this](store::ClipRow&& row) {
-        lastClipId_ = row.ID;
-        clipList_.push_back(std::move(row));
-    });
+    browser_->setDatabase(&*database_);
+    clipList_.Fill(*database_);
+    if (!clipList_.isEmpty()) {
+        const store::ClipRow& newest = clipList_.at(clipList_.count() - 1);
+        const store::ClipContent content = database_->ReadClipContent(newest.ID, newest.DataFormat);
+        if (newest.DataFormat == store::kTextClip)
+            lastClipText_ = content.text;
+    }
+    browser_->Repaint();
+}
+
+void TQuilletMain::SetWindowOpacity(quint8 alpha) {
+    platform_.windowStyler->setOpacity(winId(), alpha);
+}
+
+void TQuilletMain::ShowStatusMessage(const QString& text) {
+    statusMessagePanel_->setText(text);
+}
+
+void TQuilletMain::PlayNotificationSound(const QString& fileName) const {
+    sound_->play(fileName);
 }
 
 void TQuilletMain::showEvent(QShowEvent* event) {
-    if (firstShow_) {
+    if (!styled_) {
         // No taskbar or pager entry: the window manager reads the marks when it maps the window.
         platform_.windowStyler->makeToolWindow(winId());
-        firstShow_ = false;
+        styled_ = true;
     }
     QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TQuilletMain::FormShow() {
+    if (FirstShow) {
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        const QSize outer = frameGeometry().size();
+        const WindowPosition position =
+            FirstShowPosition(settings_.FirstUse, {settings_.PositionX, settings_.PositionY},
+                              {screen.width(), screen.height()}, {outer.width(), outer.height()});
+        settings_.PositionX = position.X;
+        settings_.PositionY = position.Y;
+        SetWindowOpacity(OpacityOf(settings_.TransparentValue));
+        move(position.X, position.Y);
+        browser_->bsSkinStringGrid1Click();
+    }
+    menuItem(QStringLiteral("Text1"))->setChecked(settings_.EnableText);
+    menuItem(QStringLiteral("Image1"))->setChecked(settings_.EnableImage);
+    if (settings_.SetMinimized && FirstShow)
+        SetWindowOpacity(0);
+    FirstShow = false;
+}
+
+void TQuilletMain::closeEvent(QCloseEvent* event) {
+    if (exitProgram_)
+        exitProgram_->exec();
+    if (!exitProgram_ || !exitProgram_->ExitConfirmed()) {
+        event->ignore();
+        return;
+    }
+    settings_.PositionX = x();
+    settings_.PositionY = y();
+    // A settings file that cannot be written is skipped, as every settings failure is: the
+    // clips are safe in the database, and the run ends cleanly.
+    WriteSettings(appFolder_ + QStringLiteral("options.ini"), settings_);
+    if (database_)
+        database_->Close();
+    event->accept();
+    QCoreApplication::quit();
 }
 
 }  // namespace quillet::app

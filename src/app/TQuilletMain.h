@@ -2,21 +2,37 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
-#include <vector>
 
 #include "Settings.h"
+#include "browser/ClipList.h"
+#include "capture/ClipboardWriter.h"
 #include "store/ClipDatabase.h"
-#include "store/ClipRow.h"
+
+class QLabel;
+class QToolButton;
 
 namespace quillet::platform {
 struct Platform;
 }
+namespace quillet::browser {
+class ClipBrowser;
+class ClipGrid;
+class ClipGridModel;
+class ClipPreview;
+}  // namespace quillet::browser
 
 namespace quillet::app {
 
+class MainMenu;
+class NotificationSound;
+class TAbout;
+class TExitProgram;
+
 // The main window. It owns everything that lives for the run: the settings record, the
-// database connection and the clips.
+// database connection, the clip list and the flags; each subsystem's handlers live with the
+// subsystem, and the window wires them to its menus and controls.
 class TQuilletMain final : public QMainWindow {
     Q_OBJECT
   public:
@@ -25,23 +41,55 @@ class TQuilletMain final : public QMainWindow {
     TQuilletMain(platform::Platform& platform, const QString& appFolder);
     ~TQuilletMain() override;
 
+    // The dialogs made after the main window; the window uses them from then on.
+    void attachDialogs(TExitProgram& exitProgram, TAbout& about);
+
+    // Sets the window's opacity, 0 (invisible, still present) to 255.
+    void SetWindowOpacity(quint8 alpha);
+    // Shows `text` in the status bar until the next message.
+    void ShowStatusMessage(const QString& text);
+    // Plays "sound/" + `fileName` unless sounds are off.
+    void PlayNotificationSound(const QString& fileName) const;
+
     const Settings& settings() const { return settings_; }
-    const std::vector<store::ClipRow>& clips() const { return clipList_; }
+    const browser::ClipList& clips() const { return clipList_; }
+    const QString& LastClipText() const { return lastClipText_; }
     bool databaseOpen() const { return database_.has_value() && database_->isOpen(); }
+    browser::ClipBrowser& browser() const { return *browser_; }
+    QAction* menuItem(const QString& name) const;
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void FormCreate();
+    void FormShow();
+    void buildLayout();
+    void buildToolBar();
+    void connectMenu();
 
     platform::Platform& platform_;
     const QString appFolder_;
     Settings settings_;
     std::optional<store::ClipDatabase> database_;
-    std::vector<store::ClipRow> clipList_;
-    qint64 lastClipId_ = 0;
-    bool firstShow_ = true;
+    browser::ClipList clipList_;
+    QString lastClipText_;
+    capture::ClipboardWriter clipboard_;
+
+    std::unique_ptr<MainMenu> menu_;
+    std::unique_ptr<NotificationSound> sound_;
+    std::unique_ptr<browser::ClipGridModel> model_;
+    browser::ClipGrid* grid_ = nullptr;
+    browser::ClipPreview* preview_ = nullptr;
+    browser::ClipBrowser* browser_ = nullptr;
+    QLabel* clipCountPanel_ = nullptr;
+    QLabel* statusMessagePanel_ = nullptr;
+
+    TExitProgram* exitProgram_ = nullptr;
+    TAbout* about_ = nullptr;
+    bool FirstShow = true;
+    bool styled_ = false;
 };
 
 }  // namespace quillet::app

@@ -198,7 +198,7 @@ TEST(MainWindowCreation, UnreadableDatabaseIsReportedAndTheWindowStillMade) {
 
     EXPECT_TRUE(watcher.seen());
     EXPECT_TRUE(shown.contains(QStringLiteral("file is not a database"))) << shown.toStdString();
-    EXPECT_TRUE(window.clips().empty());
+    EXPECT_TRUE(window.clips().isEmpty());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Quillet V5.0.5"));
     // Settings were read before the failing step, and nothing was written.
     EXPECT_EQ(window.settings().TransparentValue, 240);

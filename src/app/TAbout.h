@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+namespace quillet::platform {
+class WindowStyler;
+}
+
+namespace quillet::app {
+
+// The seven lines that the about box shows below the program's name, blanks included.
+QStringList AboutLines();
+
+// The about box "About": the program icon, "Quillet V5.0.5" in a larger font, AboutLines() and
+// the one button "확인". A fixed dialog above other windows, owned by `parent`, without a taskbar
+// entry, centred over `parent` at every show. "확인", Esc, Enter and the caption's close button
+// all end it. Made once and shown modally again and again.
+class TAbout : public QDialog {
+    Q_OBJECT
+  public:
+    TAbout(QWidget* parent, platform::WindowStyler& styler);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    platform::WindowStyler& styler_;
+    bool styled_ = false;
+};
+
+}  // namespace quillet::app

@@ -1,0 +1,246 @@
+// The main window with its dialogs, on fakes and a store in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/AppWindows.h"
+#include "app/TQuilletMain.h"
+#include "app/WindowPlacement.h"
+#include "platform/fake/FakePlatform.h"
+#include "store/ClipDatabase.h"
+#include "support/ModalWatcher.h"
+#include "support/TestDatabase.h"
+
+namespace quillet::app {
+namespace {
+
+using test::ModalWatcher;
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::MakeClipDatabase(file(QStringLiteral("ClipsData.db"))); }
+
+    QString file(const QString& name) const { return dir.filePath(name); }
+
+    void WriteIni(const QByteArray& text) {
+        QFile ini(file(QStringLiteral("options.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(text);
+    }
+
+    std::unique_ptr<AppWindows> Start() {
+        platform = fakes.take();
+        return std::make_unique<AppWindows>(*platform, dir.path() + QLatin1Char('/'));
+    }
+
+    QTemporaryDir dir;
+    platform::fake::FakePlatform fakes;
+    std::unique_ptr<platform::Platform> platform;
+};
+
+struct MenuItemCase {
+    const char* name;
+    const char16_t* menu;
+    const char16_t* caption;
+};
+
+class MenuTest : public MainWindowTest, public ::testing::WithParamInterface<MenuItemCase> {};
+
+TEST_P(MenuTest, ItemHasItsCaptionInItsMenu) {
+    const MenuItemCase& c = GetParam();
+    auto windows = Start();
+    QAction* item = windows->main->menuItem(QLatin1String(c.name));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QString::fromUtf16(c.caption));
+    // Walk up to the top-level menu the item sits in.
+    QWidget* owner = item->associatedObjects().isEmpty()
+                         ? nullptr
+                         : qobject_cast<QWidget*>(item->associatedObjects().front());
+    while (owner && qobject_cast<QMenu*>(owner->parentWidget()))
+        owner = owner->parentWidget();
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(static_cast<QMenu*>(owner)->title(), QString::fromUtf16(c.menu));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainMenu, MenuTest,
+    ::testing::Values(MenuItemCase{"SaveCurrent1", u"파일", u"데이터베이스 백업"},
+                      MenuItemCase{"LoadFromSavedDatabase1", u"파일", u"백업된 데이터베이스 사용"},
+                      MenuItemCase{"Options1", u"파일", u"옵션"},
+                      MenuItemCase{"ExitProgram1", u"파일", u"프로그램 종료"},
+                      MenuItemCase{"StopCapturing1", u"캡처", u"캡처 멈춤"},
+                      MenuItemCase{"Text1", u"캡처", u"텍스트"},
+                      MenuItemCase{"Image1", u"캡처", u"이미지"},
+                      MenuItemCase{"FullScreen1", u"캡처", u"전체 화면        Ctrl+Alt+F"},
+                      MenuItemCase{"Region1", u"캡처", u"범위               Ctrl+Alt+D"},
+                      MenuItemCase{"ClipProperties2", u"편집", u"클립 속성"},
+                      MenuItemCase{"Find1", u"편집", u"찾기"},
+                      MenuItemCase{"LockSelectedClips2", u"편집", u"선택한 클립 잠금"},
+                      MenuItemCase{"UnlockSelectedClips1", u"편집", u"선택한 클립 잠금 해제"},
+                      MenuItemCase{"DeleteSelectedClips1", u"편집", u"선택한 클립 삭제"},
+                      MenuItemCase{"DeleteAllClips1", u"편집", u"모든 클립 삭제"},
+                      MenuItemCase{"CreateEmptyClip1", u"편집", u"빈 클립 생성"},
+                      MenuItemCase{"ExportClip1", u"편집", u"선택한 클립 내보내기"},
+                      MenuItemCase{"SelectPreviousClip1", u"보기", u"이전 클립 선택"},
+                      MenuItemCase{"SelectNextClip1", u"보기", u"다음 클립 선택"},
+                      MenuItemCase{"ChangeProgramsTransparency1", u"보기", u"프로그램 투명도 변경"},
+                      MenuItemCase{"HelpDocument1", u"도움말", u"도움말 문서"},
+                      MenuItemCase{"EmailUs1", u"도움말", u"E-mail Us"},
+                      MenuItemCase{"Website1", u"도움말", u"웹사이트"},
+                      MenuItemCase{"About1", u"도움말", u"About"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, ToolBarButtonsAreNamedByTheirTooltips) {
+    auto windows = Start();
+    QStringList names;
+    for (const QToolBar* bar : windows->main->findChildren<QToolBar*>())
+        for (const QAbstractButton* button : bar->findChildren<QAbstractButton*>())
+            if (!button->toolTip().isEmpty()) {
+                names << button->toolTip();
+                EXPECT_EQ(button->accessibleName(), button->toolTip());
+            }
+    EXPECT_EQ(names,
+              (QStringList{QStringLiteral("빈 클립 생성"), QStringLiteral("선택한 클립 삭제"),
+                           QStringLiteral("찾기 (검색)"), QStringLiteral("선택한 클립 내보내기"),
+                           QStringLiteral("이미지 캡처")}));
+}
+
+// How the exit dialog is answered, and whether that confirms.
+struct ExitCase {
+    const char* name;
+    std::function<void(QWidget*)> answer;
+    bool confirms;
+};
+
+class ExitTest : public MainWindowTest, public ::testing::WithParamInterface<ExitCase> {};
+
+QPushButton* Button(QWidget* dialog, const QString& text) {
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+TEST_P(ExitTest, OnlyOkEndsTheRunAndWritesTheSettings) {
+    const ExitCase& c = GetParam();
+    WriteIni("; kept\n[Position]\nPositionX=5\n");
+    auto windows = Start();
+    windows->main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(windows->main.get()));
+
+    QString caption;
+    ModalWatcher watcher([&](QWidget* dialog) {
+        caption = dialog->windowTitle();
+        c.answer(dialog);
+    });
+    const bool closed = windows->main->close();
+
+    EXPECT_TRUE(watcher.seen());
+    EXPECT_EQ(caption, QStringLiteral("프로그램 종료?"));
+    EXPECT_EQ(closed, c.confirms);
+    QFile ini(file(QStringLiteral("options.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    if (!c.confirms) {
+        EXPECT_TRUE(windows->main->isVisible());
+        EXPECT_EQ(text, QByteArray("; kept\n[Position]\nPositionX=5\n"));
+        return;
+    }
+    EXPECT_TRUE(text.startsWith("; kept\n[Position]\nPositionX="));
+    for (const char* key :
+         {"PositionY=", "FirstUse=0", "EnableText=1", "EnableImage=1", "TransparentValue=240",
+          "RunAtWindowsStart=1", "SetMinimized=1", "Auto-Hide Left=1", "Auto-Hide Right=1",
+          "Auto-Hide Top=1", "Auto-Hide Bottom=1", "EnableSound=1"})
+        EXPECT_TRUE(text.contains(key)) << key;
+    EXPECT_FALSE(windows->main->databaseOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ExitTest,
+    ::testing::Values(
+        ExitCase{"Ok",
+                 [](QWidget* d) {
+                     QTest::mouseClick(Button(d, QStringLiteral("확인")), Qt::LeftButton);
+                 },
+                 true},
+        ExitCase{"Cancel",
+                 [](QWidget* d) {
+                     QTest::mouseClick(Button(d, QStringLiteral("취소")), Qt::LeftButton);
+                 },
+                 false},
+        ExitCase{"Escape", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }, false},
+        ExitCase{"Enter", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); }, false},
+        ExitCase{"CloseButton", [](QWidget* d) { d->close(); }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FirstShowCase {
+    const char* name;
+    QByteArray ini;
+    int opacityAfterShow;
+    bool centred;
+};
+
+class FirstShowTest : public MainWindowTest, public ::testing::WithParamInterface<FirstShowCase> {};
+
+TEST_P(FirstShowTest, PlacesTheWindowAndSetsItsOpacity) {
+    const FirstShowCase& c = GetParam();
+    WriteIni(c.ini);
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+
+    EXPECT_EQ(fakes.windowStyler->opacity[main.winId()], c.opacityAfterShow);
+    EXPECT_TRUE(fakes.windowStyler->toolWindows.count(main.winId()));
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QSize outer = main.frameGeometry().size();
+    if (c.centred) {
+        const WindowPosition expected =
+            CentredPosition({screen.width(), screen.height()}, {outer.width(), outer.height()});
+        EXPECT_EQ(main.pos(), QPoint(expected.X, expected.Y));
+    } else {
+        EXPECT_EQ(main.pos(), QPoint(2, 2));  // stored off screen, brought back inside
+    }
+    // Only the first show places the window.
+    main.hide();
+    main.move(100, 120);
+    main.show();
+    EXPECT_EQ(main.pos(), QPoint(100, 120));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, FirstShowTest,
+    ::testing::Values(
+        FirstShowCase{"Defaults", "", 0, true},
+        FirstShowCase{"Visible", "[Others]\nSetMinimized=0\n", 240, true},
+        FirstShowCase{"LowEightBits", "[Others]\nSetMinimized=0\nTransparentValue=300\n", 44, true},
+        FirstShowCase{"StoredPosition",
+                      "[Others]\nFirstUse=0\nSetMinimized=0\n[Position]\nPositionX=-400\n"
+                      "PositionY=-7\n",
+                      240, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, LastClipTextIsTheNewestClipWhenItIsText) {
+    {
+        auto db = store::ClipDatabase::OpenClipDatabase(file(QStringLiteral("ClipsData.db")));
+        store::ClipRow row;
+        row.DataFormat = store::kTextClip;
+        db.InsertClip(row, QStringLiteral("older"));
+        db.InsertClip(row, QStringLiteral("newest text"));
+    }
+    auto windows = Start();
+    EXPECT_EQ(windows->main->clips().count(), 2);
+    EXPECT_EQ(windows->main->LastClipText(), QStringLiteral("newest text"));
+}
+
+}  // namespace
+}  // namespace quillet::app
