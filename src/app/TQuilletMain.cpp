@@ -1,5 +1,6 @@
 #include "TQuilletMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "HintTimingStyle.h"
 #include "MainMenu.h"
 #include "NotificationSound.h"
 #include "ProgramIcon.h"
@@ -153,6 +155,8 @@ void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
 }
 
 void TQuilletMain::FormCreate() {
+    if (!qobject_cast<HintTimingStyle*>(QApplication::style()))
+        QApplication::setStyle(new HintTimingStyle);
     settings_ = ReadSettings(appFolder_ + QStringLiteral("options.ini"));
     database_ = store::ClipDatabase::OpenClipDatabase(appFolder_ + QStringLiteral("ClipsData.db"));
     browser_->setDatabase(&*database_);

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -228,6 +230,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "PositionY=-7\n",
                       240, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, TooltipsComeQuickly) {
+    auto windows = Start();
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 100);
+}
 
 TEST_F(MainWindowTest, LastClipTextIsTheNewestClipWhenItIsText) {
     {

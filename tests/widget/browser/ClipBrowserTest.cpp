@@ -2,6 +2,7 @@
 // an edit do to the preview, the store and the clipboard.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QBuffer>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -200,6 +201,30 @@ TEST_F(ClipBrowserTest, ImageClipGoesOnTheClipboardPixelForPixel) {
     ClickRow(2);
     ASSERT_EQ(clipboard.images.size(), 1);
     EXPECT_EQ(clipboard.images.front().convertToFormat(QImage::Format_RGB32), picture);
+}
+
+TEST_F(ClipBrowserTest, ModelStaysConsistentThroughAppendAndRemove) {
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    Load({});
+    EXPECT_EQ(model.rowCount(), 1);  // the empty row
+    EXPECT_EQ(countText, QStringLiteral("Clips: 0 / 0"));
+    for (const QString& text : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        store::ClipRow row;
+        row.DataFormat = store::kTextClip;
+        row.Title = text;
+        row.ID = InsertText(text);
+        list.Append(row);
+        browser.Repaint();
+    }
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.index(0, ClipGridModel::TitleColumn).data().toString(), QStringLiteral("c"));
+    browser.SetCurrentRow(2);
+    (void)list.RemoveSelected();
+    browser.Repaint();
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.index(1, ClipGridModel::TitleColumn).data().toString(), QStringLiteral("a"));
+    EXPECT_EQ(countText, QStringLiteral("Clips: 2 / 1"));
+    EXPECT_EQ(grid.currentIndex().row(), 1);
 }
 
 TEST_F(ClipBrowserTest, WheelScrollsWithoutMovingTheSelection) {
