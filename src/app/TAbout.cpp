@@ -1,30 +1,16 @@
 #include "TAbout.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "ProgramIcon.h"
-#include "platform/WindowStyler.h"
 
 namespace quillet::app {
-
-namespace {
-
-// Moves `dialog` so that its frame's centre is the centre of `area`.
-void CentreOver(QWidget& dialog, const QRect& area) {
-    const QSizeF frame = dialog.frameGeometry().size();
-    const QPointF topLeft = QRectF(area).center() - QPointF(frame.width(), frame.height()) / 2;
-    dialog.move(topLeft.toPoint());
-}
-
-}  // namespace
 
 QStringList AboutLines() {
     return {
@@ -39,14 +25,7 @@ QStringList AboutLines() {
 }
 
 TAbout::TAbout(QWidget* parent, platform::WindowStyler& styler)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      styler_(styler) {
-    setWindowTitle(QStringLiteral("About"));
-    setWindowIcon(ProgramIcon());
-    setFixedSize(394, 231);
-
+    : FixedDialog(parent, styler, QStringLiteral("About"), QSize(394, 231)) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramPixmap(32));
     icon->setFixedSize(32, 32);
@@ -102,22 +81,10 @@ TAbout::TAbout(QWidget* parent, platform::WindowStyler& styler)
     layout->addLayout(buttons);
 }
 
-void TAbout::showEvent(QShowEvent* event) {
-    if (!styled_) {
-        // The marks must be on the window before the window manager first maps it.
-        styler_.makeToolWindow(winId());
-        styled_ = true;
-    }
-    // Centred again at every show: the owner may have moved since the last one.
+QRect TAbout::centreArea() const {
+    // Over the owner, wherever it is now.
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    QRect area;
-    if (owner)
-        area = owner->frameGeometry();
-    else if (const QScreen* screen = QGuiApplication::primaryScreen())
-        area = screen->geometry();
-    if (area.isValid())
-        CentreOver(*this, area);
-    QDialog::showEvent(event);
+    return owner ? owner->frameGeometry() : FixedDialog::centreArea();
 }
 
 }  // namespace quillet::app

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <QStringList>
 
-namespace quillet::platform {
-class WindowStyler;
-}
+#include "FixedDialog.h"
 
 namespace quillet::app {
 
@@ -16,17 +13,13 @@ QStringList AboutLines();
 // the one button "확인". A fixed dialog above other windows, owned by `parent`, without a taskbar
 // entry, centred over `parent` at every show. "확인", Esc, Enter and the caption's close button
 // all end it. Made once and shown modally again and again.
-class TAbout : public QDialog {
+class TAbout : public FixedDialog {
     Q_OBJECT
   public:
     TAbout(QWidget* parent, platform::WindowStyler& styler);
 
   protected:
-    void showEvent(QShowEvent* event) override;
-
-  private:
-    platform::WindowStyler& styler_;
-    bool styled_ = false;
+    QRect centreArea() const override;
 };
 
 }  // namespace quillet::app

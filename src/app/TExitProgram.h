@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QPushButton;
-
-namespace quillet::platform {
-class WindowStyler;
-}
 
 namespace quillet::app {
 
@@ -14,7 +10,7 @@ namespace quillet::app {
 // "확실합니까?", and the buttons "확인" and "취소", of which "취소" is the default. A fixed
 // dialog above other windows, owned by `parent`, without a taskbar entry, centred on the
 // primary screen at every show. Made once and shown modally at every close request.
-class TExitProgram : public QDialog {
+class TExitProgram : public FixedDialog {
     Q_OBJECT
   public:
     TExitProgram(QWidget* parent, platform::WindowStyler& styler);
@@ -31,9 +27,7 @@ class TExitProgram : public QDialog {
   private:
     void finish(bool confirmed);
 
-    platform::WindowStyler& styler_;
     QPushButton* cancel_;
-    bool styled_ = false;
     bool exitConfirmed_ = false;
 };
 
