@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "Autostart.h"
+#include "ClipboardChangeSource.h"
+#include "ClipboardReader.h"
 #include "InstanceLock.h"
 #include "SoundPlayer.h"
 #include "WindowStyler.h"
@@ -16,6 +18,8 @@ struct Platform {
     std::unique_ptr<Autostart> autostart;
     std::unique_ptr<WindowStyler> windowStyler;
     std::unique_ptr<SoundPlayer> soundPlayer;
+    std::unique_ptr<ClipboardChangeSource> clipboardChanges;
+    std::unique_ptr<ClipboardReader> clipboardReader;
 };
 
 // The services of the system this program was built for. Defined once per backend.

@@ -2,6 +2,18 @@
 
 namespace quillet::platform::fake {
 
+namespace {
+
+// Makes a fake, lets `typed` point at it, and hands over its ownership.
+template <typename Fake>
+std::unique_ptr<Fake> Keep(Fake*& typed) {
+    auto made = std::make_unique<Fake>();
+    typed = made.get();
+    return made;
+}
+
+}  // namespace
+
 bool FakeInstanceLock::tryAcquire(const std::string& name) {
     release();
     if (!held_->insert(name).second)
@@ -18,18 +30,12 @@ void FakeInstanceLock::release() {
 }
 
 FakePlatform::FakePlatform() : platform_(std::make_unique<Platform>()) {
-    auto lock = std::make_unique<FakeInstanceLock>();
-    auto autostartFake = std::make_unique<FakeAutostart>();
-    auto styler = std::make_unique<FakeWindowStyler>();
-    auto sound = std::make_unique<FakeSoundPlayer>();
-    instanceLock = lock.get();
-    autostart = autostartFake.get();
-    windowStyler = styler.get();
-    soundPlayer = sound.get();
-    platform_->instanceLock = std::move(lock);
-    platform_->autostart = std::move(autostartFake);
-    platform_->windowStyler = std::move(styler);
-    platform_->soundPlayer = std::move(sound);
+    platform_->instanceLock = Keep(instanceLock);
+    platform_->autostart = Keep(autostart);
+    platform_->windowStyler = Keep(windowStyler);
+    platform_->soundPlayer = Keep(soundPlayer);
+    platform_->clipboardChanges = Keep(clipboardChanges);
+    platform_->clipboardReader = Keep(clipboardReader);
 }
 
 std::unique_ptr<Platform> FakePlatform::take() {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -60,6 +63,71 @@ class FakeSoundPlayer final : public SoundPlayer {
     std::vector<std::string> played;
 };
 
+// Clipboard changes that the test announces with deliver().
+class FakeClipboardChanges final : public ClipboardChangeSource {
+  public:
+    void join(ChangeHandler onChange) override {
+        handler_ = std::move(onChange);
+        ++joins;
+    }
+    void leave() override {
+        handler_ = nullptr;
+        ++leaves;
+    }
+    bool joined() const { return bool(handler_); }
+    // Runs the handler as the event loop would for one change; nothing when not joined.
+    void deliver() {
+        if (handler_)
+            handler_();
+    }
+
+    int joins = 0;
+    int leaves = 0;
+
+  private:
+    ChangeHandler handler_;
+};
+
+// A clipboard whose offer and content the test sets. `duringRead` runs inside each read, as
+// events dispatched while a real read waits would.
+class FakeClipboardReader final : public ClipboardReader {
+  public:
+    std::optional<ClipboardOffer> offer(Budget) override {
+        runDuringRead();
+        return offerValue;
+    }
+    std::optional<std::string> text(Budget) override {
+        runDuringRead();
+        return textValue;
+    }
+    std::optional<ClipboardImage> image(Budget) override {
+        runDuringRead();
+        return imageValue;
+    }
+    std::string ownerExecutablePath() override { return owner; }
+
+    // Sets a plain text content as a program offering UTF8_STRING would.
+    void setText(const std::string& value) {
+        offerValue = ClipboardOffer{{"TARGETS", "UTF8_STRING"}, true, false, false};
+        textValue = value;
+        imageValue.reset();
+    }
+
+    std::optional<ClipboardOffer> offerValue;
+    std::optional<std::string> textValue;
+    std::optional<ClipboardImage> imageValue;
+    std::string owner;
+    std::function<void()> duringRead;
+    int reads = 0;
+
+  private:
+    void runDuringRead() {
+        ++reads;
+        if (auto act = std::exchange(duringRead, nullptr))
+            act();
+    }
+};
+
 // A platform made of fakes, with typed access to each for the test.
 struct FakePlatform {
     FakePlatform();
@@ -71,6 +139,8 @@ struct FakePlatform {
     FakeAutostart* autostart;
     FakeWindowStyler* windowStyler;
     FakeSoundPlayer* soundPlayer;
+    FakeClipboardChanges* clipboardChanges;
+    FakeClipboardReader* clipboardReader;
 
   private:
     std::unique_ptr<Platform> platform_;

@@ -1,5 +1,8 @@
 #include "CanberraSoundPlayer.h"
 #include "FileInstanceLock.h"
+#include "X11ClipboardChangeSource.h"
+#include "X11ClipboardConnection.h"
+#include "X11ClipboardReader.h"
 #include "X11WindowStyler.h"
 #include "XdgAutostart.h"
 #include "platform/Platform.h"
@@ -12,6 +15,9 @@ std::unique_ptr<Platform> CreatePlatform() {
     platform->autostart = std::make_unique<XdgAutostart>();
     platform->windowStyler = std::make_unique<X11WindowStyler>();
     platform->soundPlayer = std::make_unique<CanberraSoundPlayer>();
+    auto clipboard = std::make_shared<X11ClipboardConnection>();
+    platform->clipboardChanges = std::make_unique<X11ClipboardChangeSource>(clipboard);
+    platform->clipboardReader = std::make_unique<X11ClipboardReader>(clipboard);
     return platform;
 }
 
