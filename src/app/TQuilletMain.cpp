@@ -30,6 +30,7 @@
 #include "browser/ClipGrid.h"
 #include "browser/ClipGridModel.h"
 #include "browser/ClipPreview.h"
+#include "capture/ClipboardWatcher.h"
 #include "platform/Platform.h"
 
 namespace quillet::app {
@@ -84,8 +85,14 @@ void TQuilletMain::buildLayout() {
     statusBar()->addWidget(statusMessagePanel_, 1);
 
     browser_ = new browser::ClipBrowser(
-        clipList_, *model_, *grid_, *preview_, clipboard_, &WaitPumpingMessages,
+        clipList_, *model_, *grid_, *preview_, clipboard_, &app::WaitPumpingMessages,
         [this](const QString& text) { clipCountPanel_->setText(text); }, this);
+    capture::CaptureSink& sink = *this;
+    capture_ = std::make_unique<capture::ClipCapture>(*platform_.clipboardReader, clipboard_, sink,
+                                                      settings_.EnableText, settings_.EnableImage);
+    watcher_ = std::make_unique<capture::ClipboardWatcher>(*platform_.clipboardChanges, clipboard_,
+                                                           *capture_, sink, settings_.EnableText,
+                                                           settings_.EnableImage);
     connectMenu();
 }
 
@@ -145,8 +152,18 @@ void TQuilletMain::connectMenu() {
         if (about_)
             about_->exec();
     });
-    for (const char* filter : {"Text1", "Image1"})
-        menuItem(QLatin1String(filter))->setCheckable(true);
+    QAction* stop = menuItem(QStringLiteral("StopCapturing1"));
+    connect(stop, &QAction::triggered, this,
+            [this, stop] { watcher_->StopCapturing1Click(*stop); });
+    // A checkable item has flipped its mark already when it reports the click.
+    QAction* text = menuItem(QStringLiteral("Text1"));
+    text->setCheckable(true);
+    connect(text, &QAction::triggered, this,
+            [this, text](bool checked) { watcher_->Text1Click(*text, !checked); });
+    QAction* image = menuItem(QStringLiteral("Image1"));
+    image->setCheckable(true);
+    connect(image, &QAction::triggered, this,
+            [this, image](bool checked) { watcher_->Image1Click(*image, !checked); });
 }
 
 void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
@@ -160,14 +177,16 @@ void TQuilletMain::FormCreate() {
     settings_ = ReadSettings(appFolder_ + QStringLiteral("options.ini"));
     database_ = store::ClipDatabase::OpenClipDatabase(appFolder_ + QStringLiteral("ClipsData.db"));
     browser_->setDatabase(&*database_);
+    capture_->setDatabase(&*database_);
     clipList_.Fill(*database_);
     if (!clipList_.isEmpty()) {
         const store::ClipRow& newest = clipList_.at(clipList_.count() - 1);
         const store::ClipContent content = database_->ReadClipContent(newest.ID, newest.DataFormat);
         if (newest.DataFormat == store::kTextClip)
-            lastClipText_ = content.text;
+            capture_->setLastClipText(content.text);
     }
     browser_->Repaint();
+    watcher_->JoinViewerChain();
 }
 
 void TQuilletMain::SetWindowOpacity(quint8 alpha) {
@@ -178,8 +197,34 @@ void TQuilletMain::ShowStatusMessage(const QString& text) {
     statusMessagePanel_->setText(text);
 }
 
-void TQuilletMain::PlayNotificationSound(const QString& fileName) const {
+void TQuilletMain::PlayNotificationSound(const QString& fileName) {
     sound_->play(fileName);
+}
+
+void TQuilletMain::WaitPumpingMessages(int ms) {
+    app::WaitPumpingMessages(ms);
+}
+
+void TQuilletMain::ClearPreviewReadOnly() {
+    preview_->setReadOnly(false);
+}
+
+void TQuilletMain::AppendClip(store::ClipRow row) {
+    const qint64 id = row.ID;
+    clipList_.Append(std::move(row));
+    Q_EMIT clipAppended(id);
+}
+
+void TQuilletMain::Repaint() {
+    browser_->Repaint();
+}
+
+void TQuilletMain::SelectNewestClip() {
+    browser_->SelectNewestClip();
+}
+
+void TQuilletMain::ClearShowWithoutCopy() {
+    browser_->ShowWithoutCopy = false;
 }
 
 void TQuilletMain::showEvent(QShowEvent* event) {
@@ -226,6 +271,7 @@ void TQuilletMain::closeEvent(QCloseEvent* event) {
     WriteSettings(appFolder_ + QStringLiteral("options.ini"), settings_);
     if (database_)
         database_->Close();
+    watcher_->LeaveViewerChain();
     event->accept();
     QCoreApplication::quit();
 }

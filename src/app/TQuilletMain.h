@@ -7,6 +7,7 @@
 
 #include "Settings.h"
 #include "browser/ClipList.h"
+#include "capture/ClipCapture.h"
 #include "capture/ClipboardWriter.h"
 #include "store/ClipDatabase.h"
 
@@ -15,6 +16,9 @@ class QToolButton;
 
 namespace quillet::platform {
 struct Platform;
+}
+namespace quillet::capture {
+class ClipboardWatcher;
 }
 namespace quillet::browser {
 class ClipBrowser;
@@ -33,7 +37,7 @@ class TExitProgram;
 // The main window. It owns everything that lives for the run: the settings record, the
 // database connection, the clip list and the flags; each subsystem's handlers live with the
 // subsystem, and the window wires them to its menus and controls.
-class TQuilletMain final : public QMainWindow {
+class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     Q_OBJECT
   public:
     // Runs the creation steps. A step that fails is reported through ReportError and the steps
@@ -47,16 +51,21 @@ class TQuilletMain final : public QMainWindow {
     // Sets the window's opacity, 0 (invisible, still present) to 255.
     void SetWindowOpacity(quint8 alpha);
     // Shows `text` in the status bar until the next message.
-    void ShowStatusMessage(const QString& text);
+    void ShowStatusMessage(const QString& text) override;
     // Plays "sound/" + `fileName` unless sounds are off.
-    void PlayNotificationSound(const QString& fileName) const;
+    void PlayNotificationSound(const QString& fileName) override;
 
     const Settings& settings() const { return settings_; }
     const browser::ClipList& clips() const { return clipList_; }
-    const QString& LastClipText() const { return lastClipText_; }
+    const QString& LastClipText() const { return capture_->LastClipText(); }
+    const capture::ClipboardWatcher& watcher() const { return *watcher_; }
     bool databaseOpen() const { return database_.has_value() && database_->isOpen(); }
     browser::ClipBrowser& browser() const { return *browser_; }
     QAction* menuItem(const QString& name) const;
+
+  Q_SIGNALS:
+    // A new clip, stored already, has joined the list.
+    void clipAppended(qint64 id);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -69,13 +78,22 @@ class TQuilletMain final : public QMainWindow {
     void buildToolBar();
     void connectMenu();
 
+    // What a capture asks of the window.
+    void WaitPumpingMessages(int ms) override;
+    void ClearPreviewReadOnly() override;
+    void AppendClip(store::ClipRow row) override;
+    void Repaint() override;
+    void SelectNewestClip() override;
+    void ClearShowWithoutCopy() override;
+
     platform::Platform& platform_;
     const QString appFolder_;
     Settings settings_;
     std::optional<store::ClipDatabase> database_;
     browser::ClipList clipList_;
-    QString lastClipText_;
     capture::ClipboardWriter clipboard_;
+    std::unique_ptr<capture::ClipCapture> capture_;
+    std::unique_ptr<capture::ClipboardWatcher> watcher_;
 
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<NotificationSound> sound_;

@@ -3,8 +3,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "app/AppWindows.h"
 #include "app/TQuilletMain.h"
 #include "app/WindowPlacement.h"
+#include "capture/ClipboardWatcher.h"
 #include "platform/fake/FakePlatform.h"
 #include "store/ClipDatabase.h"
 #include "support/ModalWatcher.h"
@@ -230,6 +233,66 @@ INSTANTIATE_TEST_SUITE_P(
                       "PositionY=-7\n",
                       240, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, CopiedTextIsCapturedShownAndAnnounced) {
+    WriteIni("[Others]\nSetMinimized=0\n");
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    EXPECT_EQ(fakes.clipboardChanges->joins, 1);
+    EXPECT_TRUE(main.watcher().CaptureOn());
+
+    fakes.clipboardReader->setText("copied elsewhere");
+    fakes.clipboardReader->owner = "/usr/bin/editor";
+    fakes.clipboardChanges->deliver();
+
+    ASSERT_EQ(main.clips().count(), 1);
+    const store::ClipRow& clip = main.clips().at(0);
+    EXPECT_EQ(clip.Title, QStringLiteral("copied elsewhere"));
+    EXPECT_EQ(clip.Source, QStringLiteral("/usr/bin/editor"));
+    EXPECT_EQ(clip.FormatList, QStringLiteral("TARGETS,  UTF8_STRING,  "));
+    EXPECT_EQ(main.LastClipText(), QStringLiteral("copied elsewhere"));
+    const auto panel = [&main] {
+        for (const QLabel* label : main.findChildren<QLabel*>())
+            if (label->accessibleName() == QStringLiteral("StatusMessagePanel"))
+                return label->text();
+        return QString();
+    };
+    EXPECT_EQ(panel(), QStringLiteral("Clip Captured"));
+    EXPECT_EQ(fakes.soundPlayer->played, (std::vector<std::string>{"sound/ok.wav"}));
+    // Shown, not written back to the clipboard.
+    EXPECT_NE(QGuiApplication::clipboard()->text(), QStringLiteral("copied elsewhere"));
+
+    // The same text again is a duplicate.
+    fakes.clipboardChanges->deliver();
+    EXPECT_EQ(main.clips().count(), 1);
+    EXPECT_EQ(fakes.soundPlayer->played.back(), "sound/fail.wav");
+    EXPECT_EQ(panel(), QStringLiteral("Duplicate Clip Ignored"));
+}
+
+TEST_F(MainWindowTest, StopAndStartCapturingFromTheMenu) {
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    QAction* stop = main.menuItem(QStringLiteral("StopCapturing1"));
+    stop->trigger();
+    EXPECT_EQ(stop->text(), QStringLiteral("Start Capturing"));
+    EXPECT_FALSE(fakes.clipboardChanges->joined());
+    fakes.clipboardReader->setText("while stopped");
+    fakes.clipboardChanges->deliver();
+    EXPECT_EQ(main.clips().count(), 0);
+
+    stop->trigger();
+    EXPECT_EQ(stop->text(), QStringLiteral("Stop Capturing"));
+    EXPECT_TRUE(fakes.clipboardChanges->joined());
+
+    // The filter items switch the settings that reach options.ini.
+    QAction* text = main.menuItem(QStringLiteral("Text1"));
+    text->setChecked(true);
+    text->trigger();
+    EXPECT_FALSE(text->isChecked());
+    EXPECT_FALSE(main.settings().EnableText);
+}
 
 TEST_F(MainWindowTest, TooltipsComeQuickly) {
     auto windows = Start();
