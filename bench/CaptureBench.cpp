@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < texts; ++i) {
         const qsizetype before = windows.main->clips().count();
         QElapsedTimer since;
-        owner = std::make_unique<SelectionOwner>(std::map<std::string, std::string>{
-            {"UTF8_STRING", "benchmark text number " + std::to_string(i)}});
+        owner = std::make_unique<SelectionOwner>(
+            SelectionOwner::Targets{{"UTF8_STRING", "benchmark text number " + std::to_string(i)}});
         since.start();
         const Timing timing = UntilClips(*windows.main, before + 1, since);
         if (timing.committed >= 0)
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         const qsizetype before = windows.main->clips().count();
         QElapsedTimer since;
         owner = std::make_unique<SelectionOwner>(
-            std::map<std::string, std::string>{{"image/png", png.toStdString()}});
+            SelectionOwner::Targets{{"image/png", png.toStdString()}});
         since.start();
         const Timing timing = UntilClips(*windows.main, before + 1, since);
         if (timing.committed >= 0)

@@ -184,7 +184,7 @@ TEST_F(CaptureE2E, OwnerThatNeverAnswersLeavesQuilletWorking) {
         QThread::msleep(300);  // Quillet is now waiting on it
         // The window keeps answering the window manager meanwhile: its title can be read and
         // a new copy is taken as soon as the wait for the silent owner gives up.
-        EXPECT_FALSE(FindWindows(kMainTitle, run->processId()).isEmpty());
+        EXPECT_FALSE(WaitForWindow(kMainTitle, run->processId(), 3000).isEmpty());
         auto owner = Copy(QByteArrayLiteral("after the silent one"));
         const auto clips = ClipsSoon(1, 5000);
         ASSERT_EQ(clips.size(), 1u);

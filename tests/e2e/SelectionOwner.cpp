@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -21,8 +22,7 @@ xcb_atom_t Atom(xcb_connection_t* c, const std::string& name) {
 
 }  // namespace
 
-SelectionOwner::SelectionOwner(std::map<std::string, std::string> targets, bool answer)
-    : targets_(std::move(targets)) {
+SelectionOwner::SelectionOwner(Targets targets, bool answer) : targets_(std::move(targets)) {
     connection_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection_))
         return;
@@ -50,17 +50,9 @@ SelectionOwner::~SelectionOwner() {
 
 void SelectionOwner::serve() {
     const xcb_atom_t targetsAtom = Atom(connection_, "TARGETS");
-    const xcb_atom_t utf8 = Atom(connection_, "UTF8_STRING");
-    // Target -> (bytes, type): texts go as UTF8_STRING, anything else as its own type.
-    std::map<xcb_atom_t, std::pair<const std::string*, xcb_atom_t>> byAtom;
     std::vector<xcb_atom_t> offered{targetsAtom};
-    for (const auto& [name, bytes] : targets_) {
-        const xcb_atom_t atom = Atom(connection_, name);
-        const bool text = name == "UTF8_STRING" || name == "STRING" || name == "TEXT" ||
-                          name.rfind("text/", 0) == 0 || name == "x-kde-passwordManagerHint";
-        byAtom[atom] = {&bytes, text ? utf8 : atom};
-        offered.push_back(atom);
-    }
+    for (const auto& target : targets_)
+        offered.push_back(Atom(connection_, target.first));
     pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
     while (!stop_) {
         xcb_generic_event_t* event = xcb_poll_for_event(connection_);
@@ -75,10 +67,12 @@ void SelectionOwner::serve() {
                 xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor,
                                     property, XCB_ATOM_ATOM, 32, uint32_t(offered.size()),
                                     offered.data());
-            } else if (auto found = byAtom.find(request->target); found != byAtom.end()) {
-                const auto& [bytes, type] = found->second;
+            } else if (auto found = std::find(offered.begin() + 1, offered.end(), request->target);
+                       found != offered.end()) {
+                const std::string& bytes = targets_[size_t(found - offered.begin() - 1)].second;
                 xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request->requestor,
-                                    property, type, 8, uint32_t(bytes->size()), bytes->data());
+                                    property, request->target, 8, uint32_t(bytes.size()),
+                                    bytes.data());
             } else {
                 property = XCB_ATOM_NONE;
             }

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <atomic>
-#include <map>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct xcb_connection_t;
 
@@ -13,10 +14,12 @@ namespace quillet::e2e {
 // given targets and answers each request from a thread, or never answers at all.
 class SelectionOwner {
   public:
-    // `targets` maps target names to the bytes handed over (as type UTF8_STRING for text
-    // targets, else as the target's own type). With `answer` false the owner takes the
+    using Targets = std::vector<std::pair<std::string, std::string>>;
+
+    // `targets` names the targets in the order they are offered, each with the bytes handed
+    // over (with the target itself as the type). With `answer` false the owner takes the
     // selection and then ignores every request.
-    SelectionOwner(std::map<std::string, std::string> targets, bool answer = true);
+    explicit SelectionOwner(Targets targets, bool answer = true);
     ~SelectionOwner();
 
     bool owns() const { return owns_; }
@@ -24,7 +27,7 @@ class SelectionOwner {
   private:
     void serve();
 
-    std::map<std::string, std::string> targets_;
+    Targets targets_;
     xcb_connection_t* connection_ = nullptr;
     unsigned window_ = 0;
     bool owns_ = false;

@@ -53,7 +53,7 @@ TEST_F(StartUpE2E, SecondStartShowsOnlyTheAlreadyRunningNotice) {
 
     // The first instance runs on, with its files untouched.
     EXPECT_EQ(first->state(), QProcess::Running);
-    EXPECT_FALSE(FindWindows(kMainTitle, first->processId()).isEmpty());
+    EXPECT_FALSE(WaitForWindow(kMainTitle, first->processId(), 3000).isEmpty());
     QFile after(program.file(QStringLiteral("ClipsData.db")));
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), databaseBefore);

@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "SelectionOwner.h"
 #include "XSessionTools.h"
 #include "platform/x11/X11ClipboardChangeSource.h"
 #include "platform/x11/X11ClipboardConnection.h"
@@ -107,74 +108,6 @@ class RawDisplay {
 
   private:
     xcb_connection_t* c_;
-};
-
-// An owner on a thread of its own that answers TARGETS with its targets in the given order and
-// each target with its bytes (property type = the target).
-class ThreadOwner {
-  public:
-    explicit ThreadOwner(std::vector<std::pair<std::string, std::string>> targets)
-        : targets_(std::move(targets)) {
-        for (const auto& [name, bytes] : targets_)
-            atoms_.push_back(display_.atom(name));
-        targetsAtom_ = display_.atom("TARGETS");
-        window_ = display_.takeClipboard();
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~ThreadOwner() {
-        stop_ = true;
-        thread_.join();
-    }
-
-  private:
-    void serve() {
-        xcb_connection_t* c = display_.get();
-        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-        while (!stop_) {
-            poll(&fd, 1, 20);
-            while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-                if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
-                    answer(*reinterpret_cast<xcb_selection_request_event_t*>(event));
-                std::free(event);
-            }
-        }
-    }
-
-    void answer(const xcb_selection_request_event_t& request) {
-        xcb_connection_t* c = display_.get();
-        xcb_atom_t property = request.property;
-        if (request.target == targetsAtom_) {
-            std::vector<xcb_atom_t> list{targetsAtom_};
-            list.insert(list.end(), atoms_.begin(), atoms_.end());
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                XCB_ATOM_ATOM, 32, uint32_t(list.size()), list.data());
-        } else if (auto found = std::find(atoms_.begin(), atoms_.end(), request.target);
-                   found != atoms_.end()) {
-            const std::string& bytes = targets_[std::size_t(found - atoms_.begin())].second;
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                request.target, 8, uint32_t(bytes.size()), bytes.data());
-        } else {
-            property = XCB_ATOM_NONE;
-        }
-        xcb_selection_notify_event_t notify{};
-        notify.response_type = XCB_SELECTION_NOTIFY;
-        notify.time = request.time;
-        notify.requestor = request.requestor;
-        notify.selection = request.selection;
-        notify.target = request.target;
-        notify.property = property;
-        xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char*>(&notify));
-        xcb_flush(c);
-    }
-
-    RawDisplay display_;
-    std::vector<std::pair<std::string, std::string>> targets_;
-    std::vector<xcb_atom_t> atoms_;
-    xcb_atom_t targetsAtom_ = XCB_ATOM_NONE;
-    xcb_window_t window_ = XCB_WINDOW_NONE;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
 };
 
 class X11ClipboardE2E : public ::testing::Test {
@@ -399,21 +332,22 @@ TEST_F(X11ClipboardImageE2E, ReadsSmallAndChunkedPicturesWhole) {
 TEST_F(X11ClipboardImageE2E, PrefersPngThenBmpAndSkipsUnreadableTypes) {
     const std::string png = Bytes(contents(writeNoisePng(4)));
     {
-        ThreadOwner owner({{"image/x-unreadable", "?"}, {"image/bmp", "BM"}, {"image/png", png}});
+        SelectionOwner owner(
+            {{"image/x-unreadable", "?"}, {"image/bmp", "BM"}, {"image/png", png}});
         const auto picture = reader.image(kBudget);
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->mimeType, "image/png");
         EXPECT_EQ(std::string(picture->bytes.begin(), picture->bytes.end()), png);
     }
     {
-        ThreadOwner owner({{"image/x-unreadable", "?"}, {"image/bmp", "BM"}});
+        SelectionOwner owner({{"image/x-unreadable", "?"}, {"image/bmp", "BM"}});
         const auto picture = reader.image(kBudget);
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->mimeType, "image/bmp");
         EXPECT_EQ(std::string(picture->bytes.begin(), picture->bytes.end()), "BM");
     }
     {
-        ThreadOwner owner({{"image/x-unreadable", "?"}, {"UTF8_STRING", "words"}});
+        SelectionOwner owner({{"image/x-unreadable", "?"}, {"UTF8_STRING", "words"}});
         EXPECT_FALSE(reader.image(kBudget));
         EXPECT_EQ(reader.text(kBudget), "words");
     }
@@ -428,7 +362,7 @@ TEST_F(X11ClipboardE2E, PasswordManagerHintMarksTheOfferSecretOnlyWhenItSaysSecr
     } cases[] = {{"secret", true}, {"public", false}, {"", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hint);
-        ThreadOwner owner({{"UTF8_STRING", "hunter2"}, {"x-kde-passwordManagerHint", c.hint}});
+        SelectionOwner owner({{"UTF8_STRING", "hunter2"}, {"x-kde-passwordManagerHint", c.hint}});
         const std::optional<ClipboardOffer> offer = reader.offer(kBudget);
         ASSERT_TRUE(offer);
         EXPECT_TRUE(offer->text);
