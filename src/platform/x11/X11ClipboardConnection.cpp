@@ -1,4 +1,5 @@
 #include "X11ClipboardConnection.h"
+#include "XcbReply.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -11,16 +12,6 @@
 #include <cstdlib>
 
 namespace quillet::platform {
-
-namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-}  // namespace
 
 X11ClipboardConnection::X11ClipboardConnection(const char* displayName) {
     int screenNumber = 0;
@@ -43,7 +34,7 @@ X11ClipboardConnection::X11ClipboardConnection(const char* displayName) {
     const xcb_void_cookie_t created = xcb_create_window_checked(
         connection_, XCB_COPY_FROM_PARENT, window_, screens.data->root, -1, -1, 1, 1, 0,
         XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
-    if (Reply<xcb_generic_error_t> error{xcb_request_check(connection_, created)}) {
+    if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, created)}) {
         window_ = 0;
         return;
     }
@@ -51,7 +42,7 @@ X11ClipboardConnection::X11ClipboardConnection(const char* displayName) {
     // The extension refuses every request of a client that has not told it its version first.
     const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
     if (xfixes && xfixes->present) {
-        Reply<xcb_xfixes_query_version_reply_t> version{xcb_xfixes_query_version_reply(
+        XcbReply<xcb_xfixes_query_version_reply_t> version{xcb_xfixes_query_version_reply(
             connection_, xcb_xfixes_query_version(connection_, 1, 0), nullptr)};
         if (version && version->major_version >= 1) {
             hasXfixes_ = true;
@@ -81,7 +72,7 @@ std::uint32_t X11ClipboardConnection::atom(const std::string& name) {
         return XCB_ATOM_NONE;
     if (auto found = atoms_.find(name); found != atoms_.end())
         return found->second;
-    Reply<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
+    XcbReply<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
         connection_, xcb_intern_atom(connection_, 0, std::uint16_t(name.size()), name.data()),
         nullptr)};
     drain();
@@ -101,7 +92,7 @@ std::vector<std::string> X11ClipboardConnection::atomNames(
     for (std::uint32_t a : atoms)
         cookies.push_back(xcb_get_atom_name(connection_, a));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
-        Reply<xcb_get_atom_name_reply_t> reply{
+        XcbReply<xcb_get_atom_name_reply_t> reply{
             xcb_get_atom_name_reply(connection_, cookies[i], nullptr)};
         if (reply)
             names[i].assign(xcb_get_atom_name_name(reply.get()),
@@ -126,7 +117,7 @@ void X11ClipboardConnection::drain() {
         return;
     bool any = false;
     while (xcb_generic_event_t* raw = xcb_poll_for_event(connection_)) {
-        Reply<xcb_generic_event_t> event{raw};
+        XcbReply<xcb_generic_event_t> event{raw};
         dispatch(*event);
         any = true;
     }

@@ -1,4 +1,5 @@
 #include "X11ClipboardReader.h"
+#include "XcbReply.h"
 
 #include <xcb/res.h>
 #include <xcb/xcb.h>
@@ -18,12 +19,6 @@
 namespace quillet::platform {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // Nested reads (an event handler that reads while an outer read waits) each need a property of
 // their own; a pool that is walked round keeps an answer that comes too late from landing in a
@@ -142,7 +137,7 @@ std::optional<X11ClipboardReader::Property> X11ClipboardReader::takeProperty(
     xcb_connection_t* c = connection_->connection();
     // The whole value at once: only a read that reaches the end deletes the property, and the
     // deletion is what asks an owner for its next chunk.
-    Reply<xcb_get_property_reply_t> reply{xcb_get_property_reply(
+    XcbReply<xcb_get_property_reply_t> reply{xcb_get_property_reply(
         c,
         xcb_get_property(c, 1, connection_->window(), property, XCB_GET_PROPERTY_TYPE_ANY, 0,
                          std::uint32_t(std::min<std::size_t>(maxBytes_ / 4 + 1, UINT32_MAX / 4))),
@@ -339,7 +334,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
     if (!connection_->valid())
         return {};
     xcb_connection_t* c = connection_->connection();
-    Reply<xcb_get_selection_owner_reply_t> owner{
+    XcbReply<xcb_get_selection_owner_reply_t> owner{
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr)};
     connection_->drain();
     if (!owner || owner->owner == XCB_WINDOW_NONE)
@@ -350,7 +345,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
         const xcb_query_extension_reply_t* res = xcb_get_extension_data(c, &xcb_res_id);
         bool usable = false;
         if (res && res->present) {
-            Reply<xcb_res_query_version_reply_t> version{
+            XcbReply<xcb_res_query_version_reply_t> version{
                 xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr)};
             usable = version && (version->server_major > 1 ||
                                  (version->server_major == 1 && version->server_minor >= 2));
@@ -364,7 +359,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
     // The owner window's creator, not a _NET_WM_PID property: selection owners keep windows
     // that no window manager ever sees, and such windows carry no such property.
     xcb_res_client_id_spec_t clientId{owner->owner, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    Reply<xcb_res_query_client_ids_reply_t> ids{
+    XcbReply<xcb_res_query_client_ids_reply_t> ids{
         xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &clientId), nullptr)};
     connection_->drain();
     if (!ids)
