@@ -49,6 +49,10 @@ int RunQuillet(platform::Platform& platform, const QString& appFolder) {
     }
     {
         AppWindows windows(platform, appFolder);
+        // Joining the clipboard announced one change, which must be handled (what the
+        // clipboard holds at start) before the first show puts the newest clip on the
+        // clipboard: that write is the program's own and is not to be captured.
+        QCoreApplication::processEvents();
         windows.main->show();
         QCoreApplication::exec();
     }

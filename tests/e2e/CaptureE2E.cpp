@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -191,6 +192,47 @@ TEST_F(CaptureE2E, OwnerThatNeverAnswersLeavesQuilletWorking) {
         EXPECT_EQ(QString::fromUtf8(clips[0].content), QStringLiteral("after the silent one"));
     }
     EXPECT_EQ(run->state(), QProcess::Running);
+}
+
+// At start the clipboard's content is taken like a new copy, and the newest clip that the first
+// show puts on the clipboard is not taken again.
+TEST(CaptureAtStart, TakesTheClipboardButNotItsOwnWrite) {
+    ProgramFolder program;
+    QTemporaryDir elsewhere;
+    QImage red(20, 10, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "BMP");
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(program.file(QStringLiteral("ClipsData.db")).toUtf8().constData(), &db),
+              SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into ClipsData (DataFormat, Title, Source, Size, TimeStamp, "
+                       "Content, FormatList) Values(2, 'Graphic', '', ?, 't', ?, '')",
+                       -1, &insert, nullptr);
+    sqlite3_bind_int(insert, 1, int(bmp.size()));
+    sqlite3_bind_blob(insert, 2, bmp.constData(), int(bmp.size()), SQLITE_STATIC);
+    ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    QFile ini(program.file(QStringLiteral("options.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Others]\nSetMinimized=0\n[Sound]\nEnableSound=0\n");
+    ini.close();
+
+    auto owner = Copy(QByteArrayLiteral("copied before the start"));
+    QThread::msleep(300);
+    auto run = program.start(elsewhere.path());
+    ASSERT_FALSE(WaitForWindow(kMainTitle, run->processId()).isEmpty());
+    QThread::msleep(1500);
+    const auto clips = ReadClips(program.file(QStringLiteral("ClipsData.db")));
+    ASSERT_EQ(clips.size(), 2u);
+    EXPECT_EQ(QString::fromUtf8(clips[1].content), QStringLiteral("copied before the start"));
 }
 
 }  // namespace
