@@ -65,6 +65,12 @@ void ClipCapture::CaptureClipboard() {
     // program's own.
     if (Outdated(change) || database_ == nullptr)
         return;
+    // On X11 every write of the program's own announces a change, and writes can follow each
+    // other faster than their announcements arrive (a key typed into the memo writes the
+    // clipboard): the one-shot flag then covers only the first of them. Content that this
+    // very process owns is the program's own, whatever the flag says.
+    if (reader_.ownedByThisProcess())
+        return;
 
     // One budget for all reads: an owner that stalls holds the user interface up once, not
     // once per read.

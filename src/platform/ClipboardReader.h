@@ -53,6 +53,10 @@ class ClipboardReader {
     // empty text when there is no owner or its path cannot be found (an owner that has exited,
     // a process of another user). Never blocks long.
     virtual std::string ownerExecutablePath() = 0;
+
+    // True when this very process owns the clipboard: the content is the program's own write.
+    // False when that cannot be found out. Never blocks long.
+    virtual bool ownedByThisProcess() = 0;
 };
 
 }  // namespace quillet::platform

@@ -85,7 +85,17 @@ TEST(BrowserE2E, SelectedClipIsWhatAnotherProgramPastes) {
     TypeKeys(window, QStringLiteral("Up"));
     EXPECT_EQ(ClipboardSoon(QStringLiteral("middle")), QStringLiteral("middle"));
 
-    // Selecting stores nothing.
+    // Typing fast into the clip's text writes the clipboard at every key; none of those
+    // writes is stored as a clip of its own.
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"),
+                                        window, QStringLiteral("120"), QStringLiteral("600"),
+                                        QStringLiteral("click"), QStringLiteral("1")});
+    RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                        QStringLiteral("1"), QStringLiteral("xyz")});
+    EXPECT_EQ(ClipboardSoon(QStringLiteral("middlexyz")), QStringLiteral("middlexyz"));
+    QThread::msleep(1000);
+
+    // Selecting and editing store nothing new.
     EXPECT_EQ(RowCount(database), 3);
 }
 

@@ -36,6 +36,7 @@ FakePlatform::FakePlatform() : platform_(std::make_unique<Platform>()) {
     platform_->soundPlayer = Keep(soundPlayer);
     platform_->clipboardChanges = Keep(clipboardChanges);
     platform_->clipboardReader = Keep(clipboardReader);
+    platform_->screenGrabber = Keep(screenGrabber);
 }
 
 std::unique_ptr<Platform> FakePlatform::take() {

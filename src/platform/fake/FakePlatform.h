@@ -105,6 +105,7 @@ class FakeClipboardReader final : public ClipboardReader {
         return imageValue;
     }
     std::string ownerExecutablePath() override { return owner; }
+    bool ownedByThisProcess() override { return ownedByUs; }
 
     // Sets a plain text content as a program offering UTF8_STRING would.
     void setText(const std::string& value) {
@@ -117,6 +118,7 @@ class FakeClipboardReader final : public ClipboardReader {
     std::optional<std::string> textValue;
     std::optional<ClipboardImage> imageValue;
     std::string owner;
+    bool ownedByUs = false;
     std::function<void()> duringRead;
     int reads = 0;
 
@@ -126,6 +128,19 @@ class FakeClipboardReader final : public ClipboardReader {
         if (auto act = std::exchange(duringRead, nullptr))
             act();
     }
+};
+
+// A screen whose picture the test sets.
+class FakeScreenGrabber final : public ScreenGrabber {
+  public:
+    ScreenRect primaryScreen() override { return {0, 0, picture.width, picture.height}; }
+    ScreenPicture grabPrimaryScreen() override {
+        ++grabs;
+        return picture;
+    }
+
+    ScreenPicture picture;
+    int grabs = 0;
 };
 
 // A platform made of fakes, with typed access to each for the test.
@@ -141,6 +156,7 @@ struct FakePlatform {
     FakeSoundPlayer* soundPlayer;
     FakeClipboardChanges* clipboardChanges;
     FakeClipboardReader* clipboardReader;
+    FakeScreenGrabber* screenGrabber;
 
   private:
     std::unique_ptr<Platform> platform_;

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace quillet::platform {
 
 namespace {
@@ -331,14 +333,31 @@ std::optional<ClipboardImage> X11ClipboardReader::image(Budget budget) {
 }
 
 std::string X11ClipboardReader::ownerExecutablePath() {
-    if (!connection_->valid())
+    const std::uint32_t pid = ownerPid();
+    if (pid == 0)
         return {};
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink(
+        std::filesystem::path("/proc") / std::to_string(pid) / "exe", error);
+    if (error)
+        return {};
+    return exe.string();
+}
+
+bool X11ClipboardReader::ownedByThisProcess() {
+    const std::uint32_t pid = ownerPid();
+    return pid != 0 && pid == std::uint32_t(::getpid());
+}
+
+std::uint32_t X11ClipboardReader::ownerPid() {
+    if (!connection_->valid())
+        return 0;
     xcb_connection_t* c = connection_->connection();
     XcbReply<xcb_get_selection_owner_reply_t> owner{
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard_), nullptr)};
     connection_->drain();
     if (!owner || owner->owner == XCB_WINDOW_NONE)
-        return {};
+        return 0;
 
     if (!resourceExtension_) {
         // Client ids came with version 1.2 of the extension; the version must be asked first.
@@ -354,7 +373,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
         resourceExtension_ = usable;
     }
     if (!*resourceExtension_)
-        return {};
+        return 0;
 
     // The owner window's creator, not a _NET_WM_PID property: selection owners keep windows
     // that no window manager ever sees, and such windows carry no such property.
@@ -363,7 +382,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
         xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &clientId), nullptr)};
     connection_->drain();
     if (!ids)
-        return {};
+        return 0;
     std::uint32_t pid = 0;
     for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem > 0;
          xcb_res_client_id_value_next(&it)) {
@@ -373,14 +392,7 @@ std::string X11ClipboardReader::ownerExecutablePath() {
             break;
         }
     }
-    if (pid == 0)
-        return {};
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink(
-        std::filesystem::path("/proc") / std::to_string(pid) / "exe", error);
-    if (error)
-        return {};
-    return exe.string();
+    return pid;
 }
 
 }  // namespace quillet::platform

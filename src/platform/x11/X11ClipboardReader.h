@@ -43,9 +43,14 @@ class X11ClipboardReader final : public ClipboardReader {
     // made the owner window; empty for a client on another machine or a server without that
     // extension. Blocks for one round trip to the server (never on the owner).
     std::string ownerExecutablePath() override;
+    bool ownedByThisProcess() override;
 
   private:
     using Clock = X11ClipboardConnection::Clock;
+
+    // The process id of the owner window's client; 0 when there is no owner or it cannot be
+    // found.
+    std::uint32_t ownerPid();
 
     struct Property {
         std::uint32_t type = 0;

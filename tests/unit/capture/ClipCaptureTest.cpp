@@ -398,6 +398,18 @@ TEST_F(CaptureTest, OwnerThatUsesUpTheReadBudgetGivesNothing) {
     EXPECT_TRUE(sink_.sounds.empty());
 }
 
+TEST_F(CaptureTest, ContentOwnedByThisProcessIsNeverStored) {
+    // Two quick writes of the program's own: the first announcement takes the flag, the
+    // second finds it cleared but the clipboard still the program's.
+    reader_.ownedByUs = true;
+    CopyText("typed into the memo");
+    EXPECT_TRUE(sink_.appended.empty());
+    EXPECT_TRUE(StoredClips().empty());
+    reader_.ownedByUs = false;
+    CopyText("copied elsewhere");
+    EXPECT_EQ(StoredClips().size(), 1u);
+}
+
 TEST_F(CaptureTest, NoDatabaseCapturesNothing) {
     capture_.setDatabase(nullptr);
     CopyText("A");
