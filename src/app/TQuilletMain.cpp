@@ -32,6 +32,7 @@
 #include "browser/ClipPreview.h"
 #include "capture/ClipboardWatcher.h"
 #include "platform/Platform.h"
+#include "screenshot/ScreenCapture.h"
 
 namespace quillet::app {
 
@@ -93,6 +94,8 @@ void TQuilletMain::buildLayout() {
     watcher_ = std::make_unique<capture::ClipboardWatcher>(*platform_.clipboardChanges, clipboard_,
                                                            *capture_, sink, settings_.EnableText,
                                                            settings_.EnableImage);
+    screenCapture_ = std::make_unique<screenshot::ScreenCapture>(*platform_.screenGrabber,
+                                                                 clipboard_, sink, *capture_);
     connectMenu();
 }
 
@@ -152,6 +155,8 @@ void TQuilletMain::connectMenu() {
         if (about_)
             about_->exec();
     });
+    connect(menuItem(QStringLiteral("FullScreen1")), &QAction::triggered, this,
+            [this] { screenCapture_->FullScreen1Click(); });
     QAction* stop = menuItem(QStringLiteral("StopCapturing1"));
     connect(stop, &QAction::triggered, this,
             [this, stop] { watcher_->StopCapturing1Click(*stop); });
@@ -178,6 +183,7 @@ void TQuilletMain::FormCreate() {
     database_ = store::ClipDatabase::OpenClipDatabase(appFolder_ + QStringLiteral("ClipsData.db"));
     browser_->setDatabase(&*database_);
     capture_->setDatabase(&*database_);
+    screenCapture_->setDatabase(&*database_);
     clipList_.Fill(*database_);
     if (!clipList_.isEmpty()) {
         const store::ClipRow& newest = clipList_.at(clipList_.count() - 1);

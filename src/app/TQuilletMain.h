@@ -20,6 +20,9 @@ struct Platform;
 namespace quillet::capture {
 class ClipboardWatcher;
 }
+namespace quillet::screenshot {
+class ScreenCapture;
+}
 namespace quillet::browser {
 class ClipBrowser;
 class ClipGrid;
@@ -94,6 +97,7 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     capture::ClipboardWriter clipboard_;
     std::unique_ptr<capture::ClipCapture> capture_;
     std::unique_ptr<capture::ClipboardWatcher> watcher_;
+    std::unique_ptr<screenshot::ScreenCapture> screenCapture_;
 
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<NotificationSound> sound_;

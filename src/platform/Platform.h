@@ -6,6 +6,7 @@
 #include "ClipboardChangeSource.h"
 #include "ClipboardReader.h"
 #include "InstanceLock.h"
+#include "ScreenGrabber.h"
 #include "SoundPlayer.h"
 #include "WindowStyler.h"
 
@@ -20,6 +21,7 @@ struct Platform {
     std::unique_ptr<SoundPlayer> soundPlayer;
     std::unique_ptr<ClipboardChangeSource> clipboardChanges;
     std::unique_ptr<ClipboardReader> clipboardReader;
+    std::unique_ptr<ScreenGrabber> screenGrabber;
 };
 
 // The services of the system this program was built for. Defined once per backend.

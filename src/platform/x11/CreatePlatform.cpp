@@ -1,5 +1,6 @@
 #include "CanberraSoundPlayer.h"
 #include "FileInstanceLock.h"
+#include "QtScreenGrabber.h"
 #include "X11ClipboardChangeSource.h"
 #include "X11ClipboardConnection.h"
 #include "X11ClipboardReader.h"
@@ -18,6 +19,7 @@ std::unique_ptr<Platform> CreatePlatform() {
     auto clipboard = std::make_shared<X11ClipboardConnection>();
     platform->clipboardChanges = std::make_unique<X11ClipboardChangeSource>(clipboard);
     platform->clipboardReader = std::make_unique<X11ClipboardReader>(clipboard);
+    platform->screenGrabber = std::make_unique<QtScreenGrabber>();
     return platform;
 }
 

@@ -271,6 +271,48 @@ TEST_F(MainWindowTest, CopiedTextIsCapturedShownAndAnnounced) {
     EXPECT_EQ(panel(), QStringLiteral("Duplicate Clip Ignored"));
 }
 
+TEST_F(MainWindowTest, FullScreenCaptureStoresTheScreenOnceAndSelectsIt) {
+    QImage screen(16, 8, QImage::Format_RGB32);
+    screen.fill(QColor(10, 20, 30));
+    screen.setPixelColor(3, 2, QColor(250, 128, 1));
+    platform::ScreenPicture& picture = fakes.screenGrabber->picture;
+    picture.width = screen.width();
+    picture.height = screen.height();
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto* line = screen.constScanLine(y);
+        picture.pixels.insert(picture.pixels.end(), line, line + screen.width() * 4);
+    }
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    fakes.clipboardReader->setText("text before");
+    fakes.clipboardChanges->deliver();
+    ASSERT_EQ(main.LastClipText(), QStringLiteral("text before"));
+
+    QAction* fullScreen = main.menuItem(QStringLiteral("FullScreen1"));
+    fullScreen->trigger();
+    fullScreen->trigger();
+    // The clipboard writes are the program's own: their change is not captured.
+    fakes.clipboardChanges->deliver();
+
+    ASSERT_EQ(main.clips().count(), 3);
+    const store::ClipRow& first = main.clips().at(1);
+    const store::ClipRow& second = main.clips().at(2);
+    EXPECT_EQ(second.ID, first.ID + 1);
+    EXPECT_EQ(second.DataFormat, store::kImageClip);
+    EXPECT_TRUE(second.Title.startsWith(QStringLiteral("Graphic: ")));
+    EXPECT_EQ(second.Source, QStringLiteral("Created by Quillet"));
+    EXPECT_EQ(second.FormatList, QStringLiteral("Image by Quillet"));
+    EXPECT_EQ(main.LastClipText(), QString());
+    EXPECT_EQ(main.clips().CurrentRow(), 1);
+
+    auto db = store::ClipDatabase::OpenClipDatabase(file(QStringLiteral("ClipsData.db")));
+    const QByteArray bmp = db.ReadClipContent(second.ID, store::kImageClip).bytes;
+    EXPECT_EQ(second.Size, bmp.size());
+    EXPECT_EQ(QImage::fromData(bmp, "BMP").convertToFormat(QImage::Format_RGB32), screen);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), screen);
+    EXPECT_EQ(fakes.soundPlayer->played.back(), "sound/ok.wav");
+}
+
 TEST_F(MainWindowTest, StopAndStartCapturingFromTheMenu) {
     auto windows = Start();
     TQuilletMain& main = *windows->main;
