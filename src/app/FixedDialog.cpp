@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -42,6 +43,18 @@ QHBoxLayout* FixedDialog::iconAndLines(const QStringList& lines) {
     row->setSpacing(16);
     row->addWidget(icon, 0, Qt::AlignTop);
     row->addLayout(text, 1);
+    return row;
+}
+
+QHBoxLayout* FixedDialog::okButtonRow() {
+    auto* ok = new QPushButton(QStringLiteral("확인"), this);
+    ok->setAccessibleName(ok->text());
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addStretch();
     return row;
 }
 

@@ -25,6 +25,9 @@ class FixedDialog : public QDialog {
     // The 32 × 32 program icon at the left and `lines` of text beside it, one label each.
     QHBoxLayout* iconAndLines(const QStringList& lines);
 
+    // The one button "확인", centred and default, which accepts the dialog.
+    QHBoxLayout* okButtonRow();
+
     // The screen area the dialog is centred on when it shows.
     virtual QRect centreArea() const;
 

@@ -1,8 +1,6 @@
 #include "NoticeDialog.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quillet::app {
@@ -10,19 +8,10 @@ namespace quillet::app {
 NoticeDialog::NoticeDialog(platform::WindowStyler& styler, const QString& caption,
                            const QStringList& lines, QSize clientSize, QWidget* parent)
     : FixedDialog(parent, styler, caption, clientSize) {
-    auto* ok = new QPushButton(QStringLiteral("확인"), this);
-    ok->setAccessibleName(ok->text());
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(iconAndLines(lines), 1);
-    layout->addLayout(buttons);
+    layout->addLayout(okButtonRow());
 }
 
 void NoticeDialog::keyPressEvent(QKeyEvent* event) {

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -64,21 +63,12 @@ TAbout::TAbout(QWidget* parent, platform::WindowStyler& styler)
         textFont.setPointSizeF(textFont.pointSizeF() - 0.5);
     text->setFont(textFont);
 
-    auto* ok = new QPushButton(QStringLiteral("확인"), this);
-    ok->setAccessibleName(ok->text());
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(margin, 12, margin, 10);
     layout->setSpacing(8);
     layout->addLayout(top);
     layout->addWidget(text, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(okButtonRow());
 }
 
 QRect TAbout::centreArea() const {

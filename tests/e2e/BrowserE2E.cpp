@@ -87,9 +87,9 @@ TEST(BrowserE2E, SelectedClipIsWhatAnotherProgramPastes) {
 
     // Typing fast into the clip's text writes the clipboard at every key; none of those
     // writes is stored as a clip of its own.
-    RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"),
-                                        window, QStringLiteral("120"), QStringLiteral("600"),
-                                        QStringLiteral("click"), QStringLiteral("1")});
+    RunTool(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("120"),
+             QStringLiteral("600"), QStringLiteral("click"), QStringLiteral("1")});
     RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                         QStringLiteral("1"), QStringLiteral("xyz")});
     EXPECT_EQ(ClipboardSoon(QStringLiteral("middlexyz")), QStringLiteral("middlexyz"));
@@ -101,9 +101,3 @@ TEST(BrowserE2E, SelectedClipIsWhatAnotherProgramPastes) {
 
 }  // namespace
 }  // namespace quillet::e2e
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -237,9 +237,3 @@ TEST(CaptureAtStart, TakesTheClipboardButNotItsOwnWrite) {
 
 }  // namespace
 }  // namespace quillet::e2e
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -97,9 +97,3 @@ TEST_F(StartUpE2E, MainWindowHasNoTaskbarEntryAndStaysOnTop) {
 
 }  // namespace
 }  // namespace quillet::e2e
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -447,9 +447,3 @@ TEST(X11ClipboardNoDisplayE2E, EveryReadGivesNothingAndJoiningIsHarmless) {
 
 }  // namespace
 }  // namespace quillet::e2e
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    QGuiApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}
