@@ -5,6 +5,7 @@
 #include "Autostart.h"
 #include "ClipboardChangeSource.h"
 #include "ClipboardReader.h"
+#include "GlobalHotkeys.h"
 #include "InstanceLock.h"
 #include "ScreenGrabber.h"
 #include "SoundPlayer.h"
@@ -22,6 +23,7 @@ struct Platform {
     std::unique_ptr<ClipboardChangeSource> clipboardChanges;
     std::unique_ptr<ClipboardReader> clipboardReader;
     std::unique_ptr<ScreenGrabber> screenGrabber;
+    std::unique_ptr<GlobalHotkeys> globalHotkeys;
 };
 
 // The services of the system this program was built for. Defined once per backend.

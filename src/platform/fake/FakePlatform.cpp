@@ -29,6 +29,26 @@ void FakeInstanceLock::release() {
     mine_.clear();
 }
 
+bool FakeGlobalHotkeys::registerHotkey(int id, unsigned modifiers, char key) {
+    const Combination wanted{modifiers, key};
+    if (heldElsewhere.count(wanted))
+        return false;
+    for (const auto& [otherId, combination] : registered)
+        if (otherId != id && combination == wanted)
+            return false;
+    registered[id] = wanted;
+    return true;
+}
+
+bool FakeGlobalHotkeys::press(unsigned modifiers, char key) {
+    for (const auto& [id, combination] : registered)
+        if (combination == Combination{modifiers, key}) {
+            deliver(id, modifiers, key);
+            return true;
+        }
+    return false;
+}
+
 FakePlatform::FakePlatform() : platform_(std::make_unique<Platform>()) {
     platform_->instanceLock = Keep(instanceLock);
     platform_->autostart = Keep(autostart);
@@ -37,6 +57,7 @@ FakePlatform::FakePlatform() : platform_(std::make_unique<Platform>()) {
     platform_->clipboardChanges = Keep(clipboardChanges);
     platform_->clipboardReader = Keep(clipboardReader);
     platform_->screenGrabber = Keep(screenGrabber);
+    platform_->globalHotkeys = Keep(globalHotkeys);
 }
 
 std::unique_ptr<Platform> FakePlatform::take() {

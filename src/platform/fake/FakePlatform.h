@@ -143,6 +143,36 @@ class FakeScreenGrabber final : public ScreenGrabber {
     int grabs = 0;
 };
 
+// Hotkeys that the test presses with press(). Combinations in `heldElsewhere` are refused, as
+// when another program holds them.
+class FakeGlobalHotkeys final : public GlobalHotkeys {
+  public:
+    struct Combination {
+        unsigned modifiers = 0;
+        char key = 0;
+        friend auto operator<=>(const Combination&, const Combination&) = default;
+    };
+
+    void setHandler(PressHandler onPress) override { handler_ = std::move(onPress); }
+    bool registerHotkey(int id, unsigned modifiers, char key) override;
+    void unregisterHotkey(int id) override { registered.erase(id); }
+
+    // A press of `modifiers` + `key`: reported, as the system does, only when that exact
+    // combination is registered. Returns whether it was reported.
+    bool press(unsigned modifiers, char key);
+    // Reports a press under `id` whatever is registered, as a stray message would arrive.
+    void deliver(int id, unsigned modifiers, char key) {
+        if (handler_)
+            handler_(id, modifiers, key);
+    }
+
+    std::map<int, Combination> registered;
+    std::set<Combination> heldElsewhere;
+
+  private:
+    PressHandler handler_;
+};
+
 // A platform made of fakes, with typed access to each for the test.
 struct FakePlatform {
     FakePlatform();
@@ -157,6 +187,7 @@ struct FakePlatform {
     FakeClipboardChanges* clipboardChanges;
     FakeClipboardReader* clipboardReader;
     FakeScreenGrabber* screenGrabber;
+    FakeGlobalHotkeys* globalHotkeys;
 
   private:
     std::unique_ptr<Platform> platform_;
