@@ -11,7 +11,9 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -21,9 +23,11 @@
 #include "NotificationSound.h"
 #include "ProgramIcon.h"
 #include "QuilletApplication.h"
+#include "ScreenshotHotkeys.h"
 #include "ShellTargets.h"
 #include "TAbout.h"
 #include "TExitProgram.h"
+#include "TrayIcon.h"
 #include "WaitPumpingMessages.h"
 #include "WindowPlacement.h"
 #include "browser/ClipBrowser.h"
@@ -96,7 +100,13 @@ void TQuilletMain::buildLayout() {
                                                            settings_.EnableImage);
     screenCapture_ = std::make_unique<screenshot::ScreenCapture>(*platform_.screenGrabber,
                                                                  clipboard_, sink, *capture_);
+    // The keys run the very commands of the menu items.
+    hotkeys_ = std::make_unique<ScreenshotHotkeys>(
+        *platform_.globalHotkeys, [this] { menuItem(QStringLiteral("FullScreen1"))->trigger(); },
+        [this] { menuItem(QStringLiteral("Region1"))->trigger(); });
+    trayIcon_ = new TrayIcon(this);
     connectMenu();
+    connectTray();
 }
 
 void TQuilletMain::buildToolBar() {
@@ -171,6 +181,22 @@ void TQuilletMain::connectMenu() {
             [this, image](bool checked) { watcher_->Image1Click(*image, !checked); });
 }
 
+void TQuilletMain::connectTray() {
+    const auto runs = [this](const char* trayItem, const char* menuItemName) {
+        connect(trayIcon_->item(QLatin1String(trayItem)), &QAction::triggered,
+                menuItem(QLatin1String(menuItemName)), &QAction::trigger);
+    };
+    runs("CaptureFullScreenCtrlAltF1", "FullScreen1");
+    runs("CaptureRegionCtrlAltZ1", "Region1");
+    runs("Options2", "Options1");
+    // The tray's stop/start item keeps a caption of its own.
+    QAction* stop = trayIcon_->item(QStringLiteral("Option2"));
+    connect(stop, &QAction::triggered, this,
+            [this, stop] { watcher_->StopCapturing1Click(*stop); });
+    connect(trayIcon_->item(QStringLiteral("Quit2")), &QAction::triggered, this, &QWidget::close);
+    connect(trayIcon_, &TrayIcon::clicked, this, &TQuilletMain::TrayIcon1Click);
+}
+
 void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
     exitProgram_ = &exitProgram;
     about_ = &about;
@@ -179,6 +205,7 @@ void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
 void TQuilletMain::FormCreate() {
     if (!qobject_cast<HintTimingStyle*>(QApplication::style()))
         QApplication::setStyle(new HintTimingStyle);
+    hotkeys_->Register();
     settings_ = ReadSettings(appFolder_ + QStringLiteral("options.ini"));
     database_ = store::ClipDatabase::OpenClipDatabase(appFolder_ + QStringLiteral("ClipsData.db"));
     browser_->setDatabase(&*database_);
@@ -234,11 +261,9 @@ void TQuilletMain::ClearShowWithoutCopy() {
 }
 
 void TQuilletMain::showEvent(QShowEvent* event) {
-    if (!styled_) {
-        // No taskbar or pager entry: the window manager reads the marks when it maps the window.
-        platform_.windowStyler->makeToolWindow(winId());
-        styled_ = true;
-    }
+    // No taskbar or pager entry: the window manager reads the marks when it maps the window, and
+    // may drop them when the window is hidden, so each show sets them.
+    platform_.windowStyler->makeToolWindow(winId());
     QMainWindow::showEvent(event);
     FormShow();
 }
@@ -263,6 +288,32 @@ void TQuilletMain::FormShow() {
     FirstShow = false;
 }
 
+void TQuilletMain::TrayIcon1Click() {
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QSize outer = frameGeometry().size();
+    const WindowPosition position = TrayClickPosition({x(), y()}, {screen.width(), screen.height()},
+                                                      {outer.width(), outer.height()});
+    move(position.X, position.Y);
+    SetWindowOpacity(OpacityOf(settings_.TransparentValue));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TQuilletMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized())
+        return;
+    // Hidden rather than iconified: the window has no taskbar entry to come back from. The state
+    // goes back to normal, so that the tray click shows the window as it was.
+    QTimer::singleShot(0, this, [this] {
+        if (!isMinimized())
+            return;
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        hide();
+    });
+}
+
 void TQuilletMain::closeEvent(QCloseEvent* event) {
     if (exitProgram_)
         exitProgram_->exec();
@@ -275,6 +326,7 @@ void TQuilletMain::closeEvent(QCloseEvent* event) {
     // A settings file that cannot be written is skipped, as every settings failure is: the
     // clips are safe in the database, and the run ends cleanly.
     WriteSettings(appFolder_ + QStringLiteral("options.ini"), settings_);
+    hotkeys_->Release();
     if (database_)
         database_->Close();
     watcher_->LeaveViewerChain();

@@ -34,6 +34,8 @@ namespace quillet::app {
 
 class MainMenu;
 class NotificationSound;
+class ScreenshotHotkeys;
+class TrayIcon;
 class TAbout;
 class TExitProgram;
 
@@ -65,6 +67,11 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     bool databaseOpen() const { return database_.has_value() && database_->isOpen(); }
     browser::ClipBrowser& browser() const { return *browser_; }
     QAction* menuItem(const QString& name) const;
+    TrayIcon& trayIcon() const { return *trayIcon_; }
+
+    // Brings the window back from the tray: a window at or beyond a screen edge comes 2 pixels
+    // inside it, its opacity is set again, and it is shown in front.
+    void TrayIcon1Click();
 
   Q_SIGNALS:
     // A new clip, stored already, has joined the list.
@@ -73,6 +80,8 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Minimising hides the window; only the tray icon brings it back.
+    void changeEvent(QEvent* event) override;
 
   private:
     void FormCreate();
@@ -80,6 +89,7 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     void buildLayout();
     void buildToolBar();
     void connectMenu();
+    void connectTray();
 
     // What a capture asks of the window.
     void WaitPumpingMessages(int ms) override;
@@ -99,7 +109,10 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     std::unique_ptr<capture::ClipboardWatcher> watcher_;
     std::unique_ptr<screenshot::ScreenCapture> screenCapture_;
 
+    std::unique_ptr<ScreenshotHotkeys> hotkeys_;
+
     std::unique_ptr<MainMenu> menu_;
+    TrayIcon* trayIcon_ = nullptr;
     std::unique_ptr<NotificationSound> sound_;
     std::unique_ptr<browser::ClipGridModel> model_;
     browser::ClipGrid* grid_ = nullptr;
@@ -111,7 +124,6 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     TExitProgram* exitProgram_ = nullptr;
     TAbout* about_ = nullptr;
     bool FirstShow = true;
-    bool styled_ = false;
 };
 
 }  // namespace quillet::app

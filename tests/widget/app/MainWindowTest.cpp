@@ -12,12 +12,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
 #include "app/AppWindows.h"
+#include "app/ScreenshotHotkeys.h"
 #include "app/TQuilletMain.h"
+#include "app/TrayIcon.h"
 #include "app/WindowPlacement.h"
 #include "capture/ClipboardWatcher.h"
 #include "platform/fake/FakePlatform.h"
@@ -40,6 +43,22 @@ class MainWindowTest : public ::testing::Test {
         QFile ini(file(QStringLiteral("options.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(text);
+    }
+
+    // Gives the fake screen a small picture, and returns it.
+    QImage SetScreen() {
+        QImage screen(16, 8, QImage::Format_RGB32);
+        screen.fill(QColor(10, 20, 30));
+        screen.setPixelColor(3, 2, QColor(250, 128, 1));
+        platform::ScreenPicture& picture = fakes.screenGrabber->picture;
+        picture.width = screen.width();
+        picture.height = screen.height();
+        picture.pixels.clear();
+        for (int y = 0; y < screen.height(); ++y) {
+            const auto* line = screen.constScanLine(y);
+            picture.pixels.insert(picture.pixels.end(), line, line + screen.width() * 4);
+        }
+        return screen;
     }
 
     std::unique_ptr<AppWindows> Start() {
@@ -152,6 +171,8 @@ TEST_P(ExitTest, OnlyOkEndsTheRunAndWritesTheSettings) {
     EXPECT_TRUE(watcher.seen());
     EXPECT_EQ(caption, QStringLiteral("프로그램 종료?"));
     EXPECT_EQ(closed, c.confirms);
+    // The screenshot keys are released only by a confirmed exit.
+    EXPECT_EQ(fakes.globalHotkeys->registered.size(), c.confirms ? 0u : 2u);
     QFile ini(file(QStringLiteral("options.ini")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QByteArray text = ini.readAll();
@@ -272,16 +293,7 @@ TEST_F(MainWindowTest, CopiedTextIsCapturedShownAndAnnounced) {
 }
 
 TEST_F(MainWindowTest, FullScreenCaptureStoresTheScreenOnceAndSelectsIt) {
-    QImage screen(16, 8, QImage::Format_RGB32);
-    screen.fill(QColor(10, 20, 30));
-    screen.setPixelColor(3, 2, QColor(250, 128, 1));
-    platform::ScreenPicture& picture = fakes.screenGrabber->picture;
-    picture.width = screen.width();
-    picture.height = screen.height();
-    for (int y = 0; y < screen.height(); ++y) {
-        const auto* line = screen.constScanLine(y);
-        picture.pixels.insert(picture.pixels.end(), line, line + screen.width() * 4);
-    }
+    const QImage screen = SetScreen();
     auto windows = Start();
     TQuilletMain& main = *windows->main;
     fakes.clipboardReader->setText("text before");
@@ -352,6 +364,140 @@ TEST_F(MainWindowTest, LastClipTextIsTheNewestClipWhenItIsText) {
     auto windows = Start();
     EXPECT_EQ(windows->main->clips().count(), 2);
     EXPECT_EQ(windows->main->LastClipText(), QStringLiteral("newest text"));
+}
+
+TEST_F(MainWindowTest, TrayMenuHasItsItemsInOrder) {
+    auto windows = Start();
+    TrayIcon& tray = windows->main->trayIcon();
+    EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Quillet"));
+    EXPECT_FALSE(tray.icon().icon().isNull());
+    EXPECT_EQ(tray.icon().contextMenu(), &tray.menu());
+    QStringList items;
+    for (QAction* action : tray.menu().actions())
+        items << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->objectName() + QLatin1Char('=') + action->text());
+    EXPECT_EQ(items, (QStringList{QStringLiteral("CaptureFullScreenCtrlAltF1=전체 화면 캡처"),
+                                  QStringLiteral("CaptureRegionCtrlAltZ1=범위 캡처"),
+                                  QStringLiteral("-"), QStringLiteral("Option2=캡처 멈춤"),
+                                  QStringLiteral("-"), QStringLiteral("Options2=옵션"),
+                                  QStringLiteral("-"), QStringLiteral("Quit2=종료")}));
+}
+
+TEST_F(MainWindowTest, TrayItemsRunTheMainCommands) {
+    SetScreen();
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    TrayIcon& tray = main.trayIcon();
+
+    tray.item(QStringLiteral("CaptureFullScreenCtrlAltF1"))->trigger();
+    ASSERT_EQ(main.clips().count(), 1);
+    EXPECT_EQ(main.clips().at(0).Source, QStringLiteral("Created by Quillet"));
+
+    // Stop and start from the tray: only the tray item's caption changes.
+    QAction* stop = tray.item(QStringLiteral("Option2"));
+    stop->trigger();
+    EXPECT_FALSE(fakes.clipboardChanges->joined());
+    EXPECT_EQ(stop->text(), QStringLiteral("Start Capturing"));
+    EXPECT_EQ(main.menuItem(QStringLiteral("StopCapturing1"))->text(), QStringLiteral("캡처 멈춤"));
+    stop->trigger();
+    EXPECT_TRUE(fakes.clipboardChanges->joined());
+    EXPECT_EQ(stop->text(), QStringLiteral("Stop Capturing"));
+
+    // Quitting asks first, as the main menu's exit does.
+    QString caption;
+    ModalWatcher watcher([&](QWidget* dialog) {
+        caption = dialog->windowTitle();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    tray.item(QStringLiteral("Quit2"))->trigger();
+    EXPECT_EQ(caption, QStringLiteral("프로그램 종료?"));
+    EXPECT_TRUE(main.databaseOpen());
+}
+
+TEST_F(MainWindowTest, MinimiseHidesAndTheTrayClickBringsTheWindowBackOpaque) {
+    WriteIni("[Others]\nSetMinimized=0\nTransparentValue=200\n");
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    main.move(150, 160);
+    main.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }));
+    EXPECT_FALSE(main.isMinimized());
+
+    fakes.windowStyler->opacity[main.winId()] = 0;
+    Q_EMIT main.trayIcon().clicked();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.pos(), QPoint(150, 160));
+    EXPECT_EQ(fakes.windowStyler->opacity[main.winId()], 200);
+}
+
+struct TrayClickCase {
+    const char* name;
+    // The window's position before the click and after it, from the screen's and the window's
+    // size.
+    std::function<QPoint(QSize screen, QSize window)> before;
+    std::function<QPoint(QSize screen, QSize window)> after;
+};
+
+class TrayClickTest : public MainWindowTest, public ::testing::WithParamInterface<TrayClickCase> {};
+
+// A window docked or hidden at an edge comes back 2 pixels inside the screen.
+TEST_P(TrayClickTest, BringsTheWindowInsideTheScreen) {
+    const TrayClickCase& c = GetParam();
+    WriteIni("[Others]\nSetMinimized=0\n");
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QSize window = main.frameGeometry().size();
+    main.move(c.before(screen, window));
+    main.hide();
+
+    main.TrayIcon1Click();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.pos(), c.after(screen, window));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, TrayClickTest,
+    ::testing::Values(
+        TrayClickCase{"HiddenAtTop", [](QSize, QSize w) { return QPoint(40, 3 - w.height()); },
+                      [](QSize, QSize) { return QPoint(40, 2); }},
+        TrayClickCase{"HiddenAtBottom", [](QSize s, QSize) { return QPoint(40, s.height() - 3); },
+                      [](QSize s, QSize w) { return QPoint(40, s.height() - w.height() - 2); }},
+        TrayClickCase{"HiddenAtLeft", [](QSize, QSize w) { return QPoint(3 - w.width(), 30); },
+                      [](QSize, QSize) { return QPoint(2, 30); }},
+        TrayClickCase{"HiddenAtRight", [](QSize s, QSize) { return QPoint(s.width() - 3, 30); },
+                      [](QSize s, QSize w) { return QPoint(s.width() - w.width() - 2, 30); }},
+        TrayClickCase{"MidScreen", [](QSize, QSize) { return QPoint(100, 90); },
+                      [](QSize, QSize) { return QPoint(100, 90); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, StartedTransparentTheKeysWorkAndTheTrayClickShowsTheWindow) {
+    SetScreen();
+    auto windows = Start();  // SetMinimized is on by default
+    TQuilletMain& main = *windows->main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_EQ(fakes.windowStyler->opacity[main.winId()], 0);
+
+    EXPECT_TRUE(fakes.globalHotkeys->press(
+        platform::GlobalHotkeys::Control | platform::GlobalHotkeys::Alt, 'F'));
+    EXPECT_EQ(main.clips().count(), 1);
+    EXPECT_EQ(fakes.windowStyler->opacity[main.winId()], 0);
+
+    // Also when hidden.
+    main.hide();
+    fakes.globalHotkeys->press(platform::GlobalHotkeys::Control | platform::GlobalHotkeys::Alt,
+                               'F');
+    EXPECT_EQ(main.clips().count(), 2);
+    EXPECT_FALSE(main.isVisible());
+
+    main.TrayIcon1Click();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(fakes.windowStyler->opacity[main.winId()], 240);
 }
 
 }  // namespace
