@@ -4,6 +4,7 @@
 #include "X11ClipboardChangeSource.h"
 #include "X11ClipboardConnection.h"
 #include "X11ClipboardReader.h"
+#include "X11GlobalHotkeys.h"
 #include "X11WindowStyler.h"
 #include "XdgAutostart.h"
 #include "platform/Platform.h"
@@ -20,6 +21,7 @@ std::unique_ptr<Platform> CreatePlatform() {
     platform->clipboardChanges = std::make_unique<X11ClipboardChangeSource>(clipboard);
     platform->clipboardReader = std::make_unique<X11ClipboardReader>(clipboard);
     platform->screenGrabber = std::make_unique<QtScreenGrabber>();
+    platform->globalHotkeys = std::make_unique<X11GlobalHotkeys>();
     return platform;
 }
 
