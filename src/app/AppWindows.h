@@ -7,6 +7,9 @@
 namespace quillet::platform {
 struct Platform;
 }
+namespace quillet::screenshot {
+class TFullScreenF;
+}
 
 namespace quillet::app {
 
@@ -24,6 +27,7 @@ struct AppWindows {
     std::unique_ptr<TQuilletMain> main;
     std::unique_ptr<TExitProgram> exitProgram;
     std::unique_ptr<TAbout> about;
+    std::unique_ptr<screenshot::TFullScreenF> fullScreen;
 };
 
 }  // namespace quillet::app

@@ -37,6 +37,7 @@
 #include "capture/ClipboardWatcher.h"
 #include "platform/Platform.h"
 #include "screenshot/ScreenCapture.h"
+#include "screenshot/TFullScreenF.h"
 
 namespace quillet::app {
 
@@ -167,6 +168,10 @@ void TQuilletMain::connectMenu() {
     });
     connect(menuItem(QStringLiteral("FullScreen1")), &QAction::triggered, this,
             [this] { screenCapture_->FullScreen1Click(); });
+    connect(menuItem(QStringLiteral("Region1")), &QAction::triggered, this, [this] {
+        if (regionWindow_)
+            regionWindow_->Region1Click();
+    });
     QAction* stop = menuItem(QStringLiteral("StopCapturing1"));
     connect(stop, &QAction::triggered, this,
             [this, stop] { watcher_->StopCapturing1Click(*stop); });
@@ -197,9 +202,11 @@ void TQuilletMain::connectTray() {
     connect(trayIcon_, &TrayIcon::clicked, this, &TQuilletMain::TrayIcon1Click);
 }
 
-void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about) {
+void TQuilletMain::attachDialogs(TExitProgram& exitProgram, TAbout& about,
+                                 screenshot::TFullScreenF& regionWindow) {
     exitProgram_ = &exitProgram;
     about_ = &about;
+    regionWindow_ = &regionWindow;
 }
 
 void TQuilletMain::FormCreate() {

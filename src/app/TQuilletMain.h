@@ -22,7 +22,8 @@ class ClipboardWatcher;
 }
 namespace quillet::screenshot {
 class ScreenCapture;
-}
+class TFullScreenF;
+}  // namespace quillet::screenshot
 namespace quillet::browser {
 class ClipBrowser;
 class ClipGrid;
@@ -51,7 +52,8 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     ~TQuilletMain() override;
 
     // The dialogs made after the main window; the window uses them from then on.
-    void attachDialogs(TExitProgram& exitProgram, TAbout& about);
+    void attachDialogs(TExitProgram& exitProgram, TAbout& about,
+                       screenshot::TFullScreenF& regionWindow);
 
     // Sets the window's opacity, 0 (invisible, still present) to 255.
     void SetWindowOpacity(quint8 alpha);
@@ -66,6 +68,7 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
     const capture::ClipboardWatcher& watcher() const { return *watcher_; }
     bool databaseOpen() const { return database_.has_value() && database_->isOpen(); }
     browser::ClipBrowser& browser() const { return *browser_; }
+    screenshot::ScreenCapture& screenCapture() const { return *screenCapture_; }
     QAction* menuItem(const QString& name) const;
     TrayIcon& trayIcon() const { return *trayIcon_; }
 
@@ -123,6 +126,7 @@ class TQuilletMain final : public QMainWindow, private capture::CaptureSink {
 
     TExitProgram* exitProgram_ = nullptr;
     TAbout* about_ = nullptr;
+    screenshot::TFullScreenF* regionWindow_ = nullptr;
     bool FirstShow = true;
 };
 

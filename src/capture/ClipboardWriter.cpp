@@ -26,6 +26,11 @@ void ClipboardWriter::setClipboardText(const QString& text) {
 }
 
 void ClipboardWriter::setClipboardImage(const QImage& image) {
+    // A null image would still be offered as a picture that no reader can convert.
+    if (image.isNull()) {
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        return;
+    }
     QGuiApplication::clipboard()->setImage(image, QClipboard::Clipboard);
 }
 

@@ -15,7 +15,7 @@ class ClipboardWriter {
 
     // Replaces the clipboard's content with `text`.
     void writeText(const QString& text);
-    // Replaces the clipboard's content with `image`.
+    // Replaces the clipboard's content with `image`; a null image leaves the clipboard empty.
     void writeImage(const QImage& image);
 
     // Whether the next clipboard change is the program's own.

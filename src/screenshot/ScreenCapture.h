@@ -38,7 +38,9 @@ class ScreenCapture {
     void FullScreen1Click();
 
     // Stores `image` as a new image clip, puts it on the clipboard as the program's own write,
-    // and selects it. Throws StoreError when the insert fails; nothing is added then.
+    // and selects it. A null image (a region of zero width or height) is stored all the same,
+    // with no content and Size 0, and leaves the clipboard empty. Throws StoreError when the
+    // insert fails; nothing is added then.
     void StoreScreenshotClip(const QImage& image, ScreenshotKind kind);
 
   private:

@@ -24,6 +24,7 @@
 #include "app/WindowPlacement.h"
 #include "capture/ClipboardWatcher.h"
 #include "platform/fake/FakePlatform.h"
+#include "screenshot/TFullScreenF.h"
 #include "store/ClipDatabase.h"
 #include "support/ModalWatcher.h"
 #include "support/TestDatabase.h"
@@ -323,6 +324,36 @@ TEST_F(MainWindowTest, FullScreenCaptureStoresTheScreenOnceAndSelectsIt) {
     EXPECT_EQ(QImage::fromData(bmp, "BMP").convertToFormat(QImage::Format_RGB32), screen);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), screen);
     EXPECT_EQ(fakes.soundPlayer->played.back(), "sound/ok.wav");
+}
+
+TEST_F(MainWindowTest, RegionKeyOpensTheRegionWindowAndItsDragBecomesTheNewestClip) {
+    const QImage screen = SetScreen();
+    auto windows = Start();
+    TQuilletMain& main = *windows->main;
+    screenshot::TFullScreenF& region = *windows->fullScreen;
+
+    // The key and the menu command within the wait open the window once.
+    EXPECT_TRUE(fakes.globalHotkeys->press(
+        platform::GlobalHotkeys::Control | platform::GlobalHotkeys::Alt, 'D'));
+    main.menuItem(QStringLiteral("Region1"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return region.isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&region));
+    EXPECT_EQ(fakes.screenGrabber->grabs, 1);
+
+    QTest::mousePress(&region, Qt::LeftButton, {}, QPoint(6, 4));
+    QTest::mouseMove(&region, QPoint(2, 1));
+    QTest::mouseRelease(&region, Qt::LeftButton, {}, QPoint(2, 1));
+
+    EXPECT_FALSE(region.isVisible());
+    ASSERT_EQ(main.clips().count(), 1);
+    const store::ClipRow& row = main.clips().at(0);
+    EXPECT_EQ(row.Source, QStringLiteral("Created by Quillet"));
+    EXPECT_EQ(row.FormatList, QStringLiteral("Image by Quillet"));
+    EXPECT_EQ(main.clips().CurrentRow(), 1);
+    auto db = store::ClipDatabase::OpenClipDatabase(file(QStringLiteral("ClipsData.db")));
+    const QByteArray bmp = db.ReadClipContent(row.ID, store::kImageClip).bytes;
+    EXPECT_EQ(QImage::fromData(bmp, "BMP").convertToFormat(QImage::Format_RGB32),
+              screen.copy(2, 1, 4, 3));
 }
 
 TEST_F(MainWindowTest, StopAndStartCapturingFromTheMenu) {
