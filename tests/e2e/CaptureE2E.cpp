@@ -12,63 +12,11 @@
 #include <QThread>
 
 #include "SelectionOwner.h"
+#include "StoredClips.h"
 #include "XSessionTools.h"
 
 namespace quillet::e2e {
 namespace {
-
-const QString kMainTitle = QStringLiteral("Quillet V5.0.5");
-
-struct StoredClip {
-    qint64 id = 0;
-    int dataFormat = 0;
-    QString title, source, timeStamp, formatList;
-    int size = 0;
-    QByteArray content;
-    QString contentType;
-};
-
-std::vector<StoredClip> ReadClips(const QString& database) {
-    std::vector<StoredClip> clips;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return clips;
-    }
-    sqlite3_busy_timeout(db, 1000);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "select ID, DataFormat, Title, Source, Size, TimeStamp, FormatList, "
-                       "Content, typeof(Content) from ClipsData order by ID",
-                       -1, &s, nullptr);
-    const auto text = [&](int column) {
-        const void* data = sqlite3_column_text16(s, column);
-        return data
-                   ? QString(static_cast<const QChar*>(data), sqlite3_column_bytes16(s, column) / 2)
-                   : QString();
-    };
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        StoredClip c;
-        c.id = sqlite3_column_int64(s, 0);
-        c.dataFormat = sqlite3_column_int(s, 1);
-        c.title = text(2);
-        c.source = text(3);
-        c.size = sqlite3_column_int(s, 4);
-        c.timeStamp = text(5);
-        c.formatList = text(6);
-        c.contentType = text(8);
-        if (c.contentType == QStringLiteral("blob"))
-            c.content = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 7)),
-                                   sqlite3_column_bytes(s, 7));
-        else
-            c.content = text(7).toUtf8();
-        clips.push_back(c);
-    }
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return clips;
-}
 
 // Another program copying: xclip keeps owning the clipboard (and its PID) until it is replaced.
 std::unique_ptr<QProcess> Copy(const QByteArray& bytes, const QString& type = {}) {
@@ -86,43 +34,7 @@ std::unique_ptr<QProcess> Copy(const QByteArray& bytes, const QString& type = {}
     return xclip;
 }
 
-class CaptureE2E : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        QFile ini(program.file(QStringLiteral("options.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Others]\nSetMinimized=0\n[Sound]\nEnableSound=0\n");
-        ini.close();
-        run = program.start(elsewhere.path());
-        window = WaitForWindow(kMainTitle, run->processId());
-        ASSERT_FALSE(window.isEmpty());
-    }
-
-    QString database() const { return program.file(QStringLiteral("ClipsData.db")); }
-
-    // The stored clips once there are `count` of them, or as they are after a while.
-    std::vector<StoredClip> ClipsSoon(size_t count, int timeoutMs = 5000) {
-        QElapsedTimer clock;
-        clock.start();
-        std::vector<StoredClip> clips = ReadClips(database());
-        while (clips.size() < count && clock.elapsed() < timeoutMs) {
-            QThread::msleep(50);
-            clips = ReadClips(database());
-        }
-        return clips;
-    }
-
-    // Lets a change settle that must store nothing.
-    std::vector<StoredClip> ClipsAfterQuiet() {
-        QThread::msleep(1500);
-        return ReadClips(database());
-    }
-
-    QTemporaryDir elsewhere;
-    ProgramFolder program;
-    std::unique_ptr<QProcess> run;
-    QString window;
-};
+using CaptureE2E = RunningQuillet;
 
 TEST_F(CaptureE2E, CopiedTextsBecomeClipsOnceEach) {
     const QString longText =

@@ -7,6 +7,11 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
 namespace quillet::e2e {
 
 QString RunTool(const QString& program, const QStringList& args, int timeoutMs) {
@@ -50,7 +55,44 @@ void TypeKeys(const QString& window, const QString& keys) {
     RunTool(QStringLiteral("xdotool"),
             {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
     RunTool(QStringLiteral("xdotool"),
-            {QStringLiteral("key"), QStringLiteral("--window"), window, keys});
+            QStringList{QStringLiteral("key")} + keys.split(QLatin1Char(' ')));
+}
+
+void AskToClose(const QString& window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return;
+    }
+    const auto atom = [c](const char* name) {
+        auto* reply = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    };
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = xcb_window_t(window.toULong());
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    xcb_disconnect(c);
+}
+
+bool ExitConfirmed(QProcess& process, const QString& mainWindow) {
+    AskToClose(mainWindow);
+    const QString dialog =
+        WaitForWindow(QStringLiteral("프로그램 종료?"), process.processId(), 10000);
+    if (dialog.isEmpty())
+        return false;
+    // The focus starts on "취소"; "확인" is the button before it.
+    TypeKeys(dialog, QStringLiteral("shift+Tab space"));
+    return process.waitForFinished(10000);
 }
 
 ProgramFolder::ProgramFolder() {

@@ -24,8 +24,17 @@ QString WaitForWindow(const QString& title, qint64 pid = 0, int timeoutMs = 1000
 // The value of window property `name` as xprop prints it.
 QString WindowProperty(const QString& window, const QString& name);
 
-// Gives `window` the focus and types `keys` (xdotool key names) into it.
+// Gives `window` the focus and types `keys` (xdotool key names, separated by spaces) into it.
+// The keys go through the server as real key strokes: sent straight to the window instead, a
+// release that arrives after the window closed on the press would leave the key held down.
 void TypeKeys(const QString& window, const QString& keys);
+
+// Asks `window` to close, as the window manager's close button does (WM_DELETE_WINDOW).
+void AskToClose(const QString& window);
+
+// Asks the program's main window to close and confirms the exit dialog on its "확인" button;
+// true when the process then ended.
+bool ExitConfirmed(QProcess& process, const QString& mainWindow);
 
 // A copy of the built program folder in a temporary folder, and a separate runtime folder for
 // the instance lock, so that tests never meet each other's instances.
