@@ -1,11 +1,8 @@
 // The notification area icon under a real tray host (trayer), with the real program under X.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
-
-#include <functional>
 
 #include "StoredClips.h"
 #include "XSessionTools.h"
@@ -15,17 +12,6 @@ namespace {
 
 // The tray icon window and the tray menu are both titled after the tooltip.
 const QString kIconTitle = QStringLiteral("Quillet");
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
 
 void ClickOn(const QString& window, const QString& button) {
     RunTool(QStringLiteral("xdotool"),
@@ -76,11 +62,11 @@ TEST_F(TrayE2E, IconAppearsWhenAHostStartsAndItsMenuRunsTheCommands) {
     EXPECT_TRUE(iconWindows().isEmpty());
 
     startTrayHost();
-    ASSERT_TRUE(WaitUntil([&] { return iconWindows().size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return iconWindows().size() == 1; }, 10000));
     const QString icon = iconWindows().front();
 
     ClickOn(icon, QStringLiteral("3"));
-    ASSERT_TRUE(WaitUntil([&] { return iconWindows().size() == 2; })) << "no menu";
+    ASSERT_TRUE(WaitFor([&] { return iconWindows().size() == 2; })) << "no menu";
     // The first item takes the whole screen.
     RunTool(QStringLiteral("xdotool"),
             {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return")});
@@ -88,16 +74,16 @@ TEST_F(TrayE2E, IconAppearsWhenAHostStartsAndItsMenuRunsTheCommands) {
     ASSERT_EQ(clips.size(), 1u);
     EXPECT_EQ(clips[0].dataFormat, 2);
     EXPECT_EQ(clips[0].formatList, QStringLiteral("Image by Quillet"));
-    EXPECT_TRUE(WaitUntil([&] { return iconWindows().size() == 1; })) << "the menu stayed";
+    EXPECT_TRUE(WaitFor([&] { return iconWindows().size() == 1; })) << "the menu stayed";
 }
 
 TEST_F(TrayE2E, MinimisingHidesTheWindowAndALeftClickBringsItBack) {
     startTrayHost();
-    ASSERT_TRUE(WaitUntil([&] { return iconWindows().size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return iconWindows().size() == 1; }, 10000));
     const QString icon = iconWindows().front();
 
     RunTool(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), window});
-    ASSERT_TRUE(WaitUntil([&] { return FindWindows(kMainTitle, run->processId()).isEmpty(); }))
+    ASSERT_TRUE(WaitFor([&] { return FindWindows(kMainTitle, run->processId()).isEmpty(); }, 10000))
         << "still on the screen";
     // Hidden, not iconified: nothing left in a taskbar to click.
     const QString hidden = WindowProperty(window, QStringLiteral("WM_STATE"));

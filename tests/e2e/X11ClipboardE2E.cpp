@@ -43,20 +43,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kBudget = 3000ms;
 
-// Runs the event loop until `done` or `timeoutMs` has passed; returns `done()`.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 void Pump(int ms) {
     WaitFor([] { return false; }, ms);
 }

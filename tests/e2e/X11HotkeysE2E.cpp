@@ -54,20 +54,6 @@ struct Press {
 };
 using Presses = std::vector<Press>;
 
-// Runs the event loop until `done` or `timeoutMs` has passed; returns `done()`.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 void Type(const QString& keys) {
     RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
 }

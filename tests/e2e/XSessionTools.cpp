@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -23,6 +25,19 @@ QString RunTool(const QString& program, const QStringList& args, int timeoutMs) 
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
 }
 
 QStringList FindWindows(const QString& title, qint64 pid) {

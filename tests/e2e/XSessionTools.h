@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // Helpers for tests that drive the real program under X: other programs run as X clients, the
@@ -14,6 +15,9 @@ namespace quillet::e2e {
 // Runs `program` with `args` and returns its standard output; empty when it fails or takes
 // longer than `timeoutMs`.
 QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 5000);
+
+// Runs the event loop until `done` or `timeoutMs` has passed; returns `done()`.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // Ids of the visible windows whose title is exactly `title`, of process `pid` when not 0.
 QStringList FindWindows(const QString& title, qint64 pid = 0);

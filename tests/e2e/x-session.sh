@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # x-session.sh COMMAND...
 # Runs COMMAND in a private X session: Xvfb on a free display with openbox as window manager,
-# both ended afterwards. Exits with COMMAND's exit code.
+# both ended afterwards. Exits with COMMAND's exit code. X_SESSION_SCREEN sets the screen
+# (width x height x depth), 1920x1080x24 when unset.
 set -u
 work=$(mktemp -d)
 cleanup() {
@@ -12,7 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 5 -screen 0 "${X_SESSION_SCREEN:-1920x1080x24}" -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 200); do
     [ -s "$work/display" ] && break

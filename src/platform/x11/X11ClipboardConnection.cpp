@@ -1,4 +1,5 @@
 #include "X11ClipboardConnection.h"
+#include "XcbDisplay.h"
 #include "XcbReply.h"
 
 #include <xcb/xcb.h>
@@ -14,17 +15,9 @@
 namespace quillet::platform {
 
 X11ClipboardConnection::X11ClipboardConnection(const char* displayName) {
-    int screenNumber = 0;
-    connection_ = xcb_connect(displayName, &screenNumber);
-    if (xcb_connection_has_error(connection_)) {
-        xcb_disconnect(connection_);
-        connection_ = nullptr;
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem <= 0)
+    const XcbDisplay display = ConnectToDisplay(displayName);
+    connection_ = display.connection;
+    if (!connection_ || !display.root)
         return;
 
     // An input-only window that is never mapped: nothing shows, yet it can hold the properties
@@ -32,7 +25,7 @@ X11ClipboardConnection::X11ClipboardConnection(const char* displayName) {
     window_ = xcb_generate_id(connection_);
     const std::uint32_t eventMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     const xcb_void_cookie_t created = xcb_create_window_checked(
-        connection_, XCB_COPY_FROM_PARENT, window_, screens.data->root, -1, -1, 1, 1, 0,
+        connection_, XCB_COPY_FROM_PARENT, window_, display.root, -1, -1, 1, 1, 0,
         XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &eventMask);
     if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, created)}) {
         window_ = 0;

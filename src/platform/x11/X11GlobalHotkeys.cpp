@@ -1,4 +1,5 @@
 #include "X11GlobalHotkeys.h"
+#include "XcbDisplay.h"
 #include "XcbReply.h"
 
 #include <X11/keysym.h>
@@ -78,19 +79,11 @@ xcb_keysym_t LetterKeysym(char key) {
 
 X11GlobalHotkeys::X11GlobalHotkeys(const char* displayName)
     : context_(std::make_unique<QObject>()) {
-    int screenNumber = 0;
-    connection_ = xcb_connect(displayName, &screenNumber);
-    if (xcb_connection_has_error(connection_)) {
-        xcb_disconnect(connection_);
-        connection_ = nullptr;
+    const XcbDisplay display = ConnectToDisplay(displayName);
+    connection_ = display.connection;
+    root_ = display.root;
+    if (!connection_ || !root_)
         return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem <= 0)
-        return;
-    root_ = screens.data->root;
 
     matcher_.setNumLockMask(KeyboardMap(connection_).numLockMask());
 
