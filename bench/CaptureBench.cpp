@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "SelectionOwner.h"
 #include "app/AppWindows.h"
 #include "app/QuilletApplication.h"
@@ -33,43 +34,14 @@
 
 namespace {
 
+using quillet::bench::Percentile;
+using quillet::bench::Settle;
+using quillet::bench::Timing;
+using quillet::bench::UntilClips;
 using quillet::e2e::SelectionOwner;
 
 void MakeDatabase(const QString& path) {
     quillet::test::MakeClipDatabase(path);
-}
-
-// The times of one capture: until its row was committed and in the list, and until the
-// capture had also shown the clip and the program was idle again.
-struct Timing {
-    double committed = -1;
-    double shown = -1;
-};
-
-// Waits, with events flowing, until the list holds `count` clips (10 s at most).
-Timing UntilClips(quillet::app::TQuilletMain& main, qsizetype count, const QElapsedTimer& since) {
-    Timing timing;
-    const auto connection = QObject::connect(&main, &quillet::app::TQuilletMain::clipAppended, [&] {
-        timing.committed = since.nsecsElapsed() / 1e6;
-    });
-    while (main.clips().count() < count && since.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    if (main.clips().count() >= count)
-        timing.shown = since.nsecsElapsed() / 1e6;
-    QObject::disconnect(connection);
-    return timing;
-}
-
-void Settle(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-double Percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * (v.size() - 1) + 0.5))];
 }
 
 // A screen-like picture: gradients and blocks, which PNG compresses as it would a desktop.
