@@ -64,11 +64,9 @@ QRect FixedDialog::centreArea() const {
 }
 
 void FixedDialog::showEvent(QShowEvent* event) {
-    if (!styled_) {
-        // The marks must be on the window before the window manager first maps it.
-        styler_.makeToolWindow(winId());
-        styled_ = true;
-    }
+    // The marks must be on the window before the window manager maps it, at every show: the
+    // window manager drops them when the window is hidden.
+    styler_.makeToolWindow(winId());
     // Centred at every show: the screen or the owner may have changed since the last one.
     if (const QRect area = centreArea(); area.isValid()) {
         const QSizeF frame = frameGeometry().size();

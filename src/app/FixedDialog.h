@@ -35,7 +35,6 @@ class FixedDialog : public QDialog {
 
   private:
     platform::WindowStyler& styler_;
-    bool styled_ = false;
 };
 
 }  // namespace quillet::app

@@ -98,5 +98,26 @@ TEST_F(TrayE2E, MinimisingHidesTheWindowAndALeftClickBringsItBack) {
     EXPECT_TRUE(state.contains(QStringLiteral("_NET_WM_STATE_ABOVE"))) << state.toStdString();
 }
 
+// The window manager drops a window's state marks when it is hidden: a dialog shown a second
+// time must carry them again.
+TEST_F(TrayE2E, ExitDialogShownAgainStaysOutOfTheTaskbar) {
+    for (int showing = 1; showing <= 2; ++showing) {
+        SCOPED_TRACE(showing);
+        AskToClose(window);
+        const QString dialog = WaitForWindow(QStringLiteral("프로그램 종료?"), run->processId());
+        ASSERT_FALSE(dialog.isEmpty());
+        const QString state = WindowProperty(dialog, QStringLiteral("_NET_WM_STATE"));
+        EXPECT_TRUE(state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")))
+            << state.toStdString();
+        EXPECT_TRUE(state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER")))
+            << state.toStdString();
+        TypeKeys(dialog, QStringLiteral("Escape"));
+        ASSERT_TRUE(WaitFor([&] {
+            return FindWindows(QStringLiteral("프로그램 종료?"), run->processId()).isEmpty();
+        }));
+    }
+    EXPECT_EQ(run->state(), QProcess::Running);
+}
+
 }  // namespace
 }  // namespace quillet::e2e
